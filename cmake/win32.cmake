@@ -1,0 +1,42 @@
+# Cross build: the program, its Win32 tests and the tools the end-to-end
+# tests drive it with. Everything is linked statically so that the
+# executables need no DLL beyond those that come with Windows.
+set(static_runtime -static -static-libgcc -static-libstdc++)
+set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 mpr)
+
+list(FILTER win_sources EXCLUDE REGEX "/src/app/main_win32\\.cpp$")
+add_library(kestrom_win STATIC ${win_sources})
+target_link_libraries(kestrom_win PUBLIC kestrom_core ${system_libraries})
+target_compile_definitions(kestrom_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
+  _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 STRICT)
+
+add_executable(Kestrom WIN32 src/app/main_win32.cpp src/app/kestrom.rc)
+target_link_libraries(Kestrom PRIVATE kestrom_win)
+target_link_options(Kestrom PRIVATE ${static_runtime})
+
+# One Win32 test executable per test file, run by ctest through Wine.
+file(GLOB win32_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+foreach(source IN LISTS win32_test_sources)
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE kestrom_win gtest gtest_main)
+  target_link_options(${name} PRIVATE ${static_runtime})
+  add_test(NAME win32.${name} COMMAND ${name})
+  set_tests_properties(win32.${name} PROPERTIES TIMEOUT 120)
+endforeach()
+
+add_executable(uidriver tools/uidriver/uidriver.cpp)
+target_link_libraries(uidriver PRIVATE user32 gdi32)
+target_compile_definitions(uidriver PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
+target_link_options(uidriver PRIVATE ${static_runtime})
+
+# End-to-end scenarios: Kestrom.exe under Wine, driven from outside.
+file(GLOB e2e_scenarios CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
+foreach(scenario IN LISTS e2e_scenarios)
+  get_filename_component(name ${scenario} NAME_WE)
+  add_test(NAME e2e.${name}
+    COMMAND python3 ${scenario}
+      --exe $<TARGET_FILE:Kestrom> --driver $<TARGET_FILE:uidriver>
+      --artifacts ${CMAKE_BINARY_DIR}/artifacts)
+  set_tests_properties(e2e.${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_desktop)
+endforeach()

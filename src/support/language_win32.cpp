@@ -1,0 +1,5 @@
+#include "support/language.h"
+
+#include <windows.h>
+
+void DetectLanguage() { Language = LanguageForLangId(GetUserDefaultLangID()); }

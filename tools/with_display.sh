@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs a command with the project's wineserver on a display: the current
+# one when DISPLAY is set, otherwise a virtual one. Everything Wine does in
+# one call shares that display; the wineserver is ended afterwards so that
+# the next call does not inherit its desktop.
+set -u
+source "$(dirname "$0")/wine_env.sh"
+
+run() {
+  wineserver -p 2>/dev/null
+  "$@"
+  local status=$?
+  wineserver -k 2>/dev/null
+  return $status
+}
+
+if [ -n "${DISPLAY:-}" ] && [ -z "${KESTROM_VIRTUAL_DISPLAY:-}" ]; then
+  run "$@"
+else
+  export -f run
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'run "$@"' run "$@"
+fi
