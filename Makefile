@@ -3,9 +3,11 @@
 #   make test    host unit tests, Win32 tests under Wine, end-to-end scenarios
 #   make demo    the main job: a download run against the local quotes server
 
-JOBS ?= 2
+export JOBS ?= 2
 HOST_DIR := build/host
-WIN32_DIR := build/win32
+# The Wine tests run the 32-bit build, or the 64-bit build of the same
+# sources on machines that cannot execute 32-bit code (tools/wine_env.sh).
+TEST_ARCH = $(shell bash -c 'source tools/wine_env.sh; echo $$KESTROM_TEST_ARCH')
 
 .PHONY: build test demo deps prefix clean
 
@@ -18,22 +20,20 @@ prefix: deps
 $(HOST_DIR)/CMakeCache.txt: | deps
 	@cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 
-$(WIN32_DIR)/CMakeCache.txt: | deps
-	@cmake -S . -B $(WIN32_DIR) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake >/dev/null
-
-build: deps $(HOST_DIR)/CMakeCache.txt $(WIN32_DIR)/CMakeCache.txt
+build: deps $(HOST_DIR)/CMakeCache.txt
 	@cmake --build $(HOST_DIR) -j$(JOBS)
-	@cmake --build $(WIN32_DIR) -j$(JOBS)
+	@tools/build_windows.sh win32
 
 test: build prefix
+	@[ "$(TEST_ARCH)" = win32 ] || tools/build_windows.sh $(TEST_ARCH)
 	@echo "== Host unit tests"
 	@ctest --test-dir $(HOST_DIR) --output-on-failure -j$(JOBS)
-	@echo "== Win32 tests and end-to-end scenarios under Wine"
-	@tools/with_display.sh ctest --test-dir $(WIN32_DIR) --output-on-failure
+	@echo "== Win32 tests and end-to-end scenarios under Wine ($(TEST_ARCH) build)"
+	@tools/with_display.sh ctest --test-dir build/$(TEST_ARCH) --output-on-failure
 
 demo: build prefix
-	@tools/demo.sh
+	@[ "$(TEST_ARCH)" = win32 ] || tools/build_windows.sh $(TEST_ARCH)
+	@tools/demo.sh build/$(TEST_ARCH)/Kestrom.exe
 
 clean:
 	rm -rf build

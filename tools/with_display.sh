@@ -14,9 +14,8 @@ run() {
   return $status
 }
 
-if [ -n "${DISPLAY:-}" ] && [ -z "${KESTROM_VIRTUAL_DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ]; then
   run "$@"
 else
-  export -f run
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'run "$@"' run "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
