@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures (once) and builds one cross-build tree: win32 (the product,
+# Configures (once) and builds one cross-build tree (in build/ARCH or the
+# folder given second): win32 (the product,
 # i686) or win64 (the same sources for x86_64, where Wine runs only 64-bit
 # code).
 set -euo pipefail
@@ -10,7 +11,7 @@ case "$arch" in
   win64) toolchain=$root/cmake/mingw-x86_64.cmake ;;
   *) echo "usage: $0 win32|win64" >&2; exit 2 ;;
 esac
-dir=$root/build/$arch
+dir=${2:-$root/build/$arch}
 [ -f "$dir/CMakeCache.txt" ] || cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
 cmake --build "$dir" -j"${JOBS:-2}"
