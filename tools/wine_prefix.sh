@@ -11,6 +11,9 @@ setup() {
   local substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
   "$KESTROM_WINE" reg add "$substitutes" /v Verdana /t REG_SZ /d "DejaVu Sans" /f >/dev/null 2>&1
   "$KESTROM_WINE" reg add "$substitutes" /v Arial /t REG_SZ /d "Liberation Sans" /f >/dev/null 2>&1
+  # Wine draws the title bars itself, so captions show without a window
+  # manager (on the virtual display of the tests).
+  "$KESTROM_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wineserver -w
 }
 

@@ -1,3 +1,43 @@
-#include <windows.h>
+// Program start: the support start-up, then every window once, hidden, in a
+// fixed order; the message loop; then the windows are destroyed in reverse.
+#include "app/command_line.h"
+#include "app/main_form.h"
+#include "app/product.h"
+#include "support/language.h"
+#include "win/application.h"
+#include "win/error_handler.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+
+namespace {
+
+std::vector<std::string> ArgumentsAfterProgramName()
+{
+    std::vector<std::string> arguments;
+    for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
+    return arguments;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    DetectLanguage();
+    SetCommandLineArguments(ArgumentsAfterProgramName());
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    Application::Initialize(instance, ProductNameText);
+
+    TMainForm mainForm;
+    Guarded([&] {
+        mainForm.Create();
+        mainForm.Show();
+        Application::Run();
+    });
+    mainForm.Destroy();
+    return Application::ExitCode();
+}

@@ -1,0 +1,113 @@
+#include "app/main_form.h"
+
+#include "app/command_line.h"
+#include "app/help_text.h"
+#include "app/main_layout.h"
+#include "app/product.h"
+#include "app/resource.h"
+#include "support/language.h"
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+constexpr int PanelWidth = 199;
+constexpr int StatusHeight = 30;
+
+} // namespace
+
+void TMainForm::Create()
+{
+    MainForm = this;
+    CreateForm("KestromMainForm", "", 789, 264, FormStyle{});
+    SetSize(Scale(805), Scale(303));
+
+    Panel1.Create(Handle(), {0, 0, PanelWidth, 231});
+    struct ButtonDesign {
+        Button& button;
+        const char* caption;
+        DesignRect rect;
+        int image;
+        int disabledImage;
+        void (TMainForm::*handler)();
+    };
+    const ButtonDesign buttons[] = {
+        {DownloadButton, "Download", {9, 19, 180, 39}, IDB_DOWNLOAD, IDB_DOWNLOAD_DISABLED,
+         &TMainForm::DownloadButtonClick},
+        {InstellingenButton, "Instellingen", {9, 70, 180, 39}, IDB_SETTINGS, IDB_SETTINGS_DISABLED,
+         &TMainForm::InstellingenButtonClick},
+        {InformatieButton, "Informatie", {9, 121, 180, 40}, IDB_INFORMATION, IDB_INFORMATION_DISABLED,
+         &TMainForm::InformatieButtonClick},
+        {CloseButton, "Sluit af", {9, 172, 180, 39}, IDB_CLOSE, 0, &TMainForm::CloseButtonClick},
+    };
+    buttonFont_ = Font("Verdana", 18);
+    for (const auto& design : buttons) {
+        design.button.Create(*this, Panel1.Handle(), design.caption, design.rect);
+        design.button.SetFont(buttonFont_.Handle());
+        design.button.SetImages(design.image, design.disabledImage);
+        design.button.OnClick = [this, handler = design.handler] { (this->*handler)(); };
+    }
+
+    Memo.Create(*this, Handle(), {PanelWidth, 0, 590, 231});
+    StatusPanel.Create(Handle(), {0, 231, 789, StatusHeight});
+    StatusLabel.Create(*this, StatusPanel.Handle(), "", {11, 5, 0, 0});
+
+    DownloadTimer.Create(*this, 1000, true);
+    DownloadTimer.OnTimer = [this] { DownloadTimerTimer(); };
+    UpdateTimer.Create(*this, 3000, true);
+    UpdateTimer.OnTimer = [this] { UpdateTimerTimer(); };
+
+    FormCreate();
+}
+
+void TMainForm::FormCreate()
+{
+    // The program shows its Dutch texts, whatever the user's language.
+    Language = "NLD";
+    ProductName = ProductNameText;
+    VersionText = VersionTextValue;
+    CopyrightText = CopyrightTextValue;
+    SetCaption(VersionText + ", " + ProductName);
+    Memo.SetLines(HelpTextLines());
+    FormResize();
+}
+
+void TMainForm::FormResize()
+{
+    if (resizing_ || !CloseButton.Handle()) return;
+    resizing_ = true;
+    // The width follows the user; the height snaps back to the button column.
+    const int height = MainClientHeight(CloseButton.Top(), CloseButton.Height(), StatusPanel.Height());
+    if (ClientHeight() != height) SetClientHeight(height);
+    const int width = ClientWidth();
+    const int statusHeight = StatusPanel.Height();
+    const int panelWidth = Panel1.Width();
+    StatusPanel.SetBounds(0, height - statusHeight, width, statusHeight);
+    Panel1.SetBounds(0, 0, panelWidth, height - statusHeight);
+    Memo.SetBounds(panelWidth, 0, width - panelWidth, height - statusHeight);
+    resizing_ = false;
+}
+
+void TMainForm::FormDestroy() {}
+
+void TMainForm::DownloadButtonClick()
+{
+    // A run lets messages through between underlyings; a second press then
+    // must not start a nested run.
+    if (Busy()) return;
+    BusyScope busy(*this);
+}
+
+void TMainForm::InstellingenButtonClick() {}
+
+void TMainForm::InformatieButtonClick() {}
+
+void TMainForm::CloseButtonClick() { Close(); }
+
+void TMainForm::DownloadTimerTimer()
+{
+    DownloadTimer.SetEnabled(false);
+    if (IsAutomaticMode()) DownloadButtonClick();
+}
+
+void TMainForm::UpdateTimerTimer() { UpdateTimer.SetEnabled(false); }

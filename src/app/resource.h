@@ -1,0 +1,11 @@
+// Resource identifiers shared by kestrom.rc and the code.
+#pragma once
+
+#define IDI_KESTROM 1
+#define IDB_DOWNLOAD 101
+#define IDB_DOWNLOAD_DISABLED 102
+#define IDB_SETTINGS 103
+#define IDB_SETTINGS_DISABLED 104
+#define IDB_INFORMATION 105
+#define IDB_INFORMATION_DISABLED 106
+#define IDB_CLOSE 107

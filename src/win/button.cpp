@@ -1,0 +1,62 @@
+#include "win/button.h"
+
+#include "win/form.h"
+
+#include <commctrl.h>
+
+namespace {
+
+HBITMAP LoadButtonBitmap(int resource)
+{
+    if (!resource) return nullptr;
+    // The bitmaps' top-left colour stands for the button face.
+    return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0,
+                                           LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
+}
+
+LRESULT CALLBACK HandCursorProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        return TRUE;
+    }
+    return DefSubclassProc(handle, message, wParam, lParam);
+}
+
+} // namespace
+
+Button::~Button()
+{
+    if (normal_) DeleteObject(normal_);
+    if (disabled_) DeleteObject(disabled_);
+}
+
+void Button::Create(Form& owner, HWND parent, const std::string& caption, const DesignRect& rect, int designDensity)
+{
+    CreateControl(owner, parent, "BUTTON", caption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, rect, designDensity);
+}
+
+void Button::SetImages(int normalResource, int disabledResource)
+{
+    normal_ = LoadButtonBitmap(normalResource);
+    disabled_ = LoadButtonBitmap(disabledResource);
+    EnabledChanged();
+}
+
+void Button::SetHandCursor() { SetWindowSubclass(Handle(), HandCursorProc, 1, 0); }
+
+void Button::Click()
+{
+    if (OnClick) OnClick();
+}
+
+void Button::Command(WORD code)
+{
+    if (code == BN_CLICKED) Click();
+}
+
+void Button::EnabledChanged()
+{
+    HBITMAP image = !Enabled() && disabled_ ? disabled_ : normal_;
+    if (image) SendMessageA(Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+}

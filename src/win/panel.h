@@ -1,0 +1,24 @@
+// A plain container with a bevel. Notifications of its children go on to
+// the form, so controls may live inside a panel like anywhere else.
+#pragma once
+
+#include "win/control.h"
+#include "win/window.h"
+
+enum class Bevel { None, Raised, Lowered };
+
+class Panel : public Window {
+public:
+    void Create(HWND parent, const DesignRect& rect, Bevel outer = Bevel::Raised, Bevel inner = Bevel::None,
+                int designDensity = 120);
+    void SetBounds(int left, int top, int width, int height);
+    int Width() const;
+    int Height() const;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    Bevel outer_ = Bevel::Raised;
+    Bevel inner_ = Bevel::None;
+};
