@@ -1,0 +1,181 @@
+#include "download/download_run.h"
+
+#include "download/option_page.h"
+#include "download/page_length.h"
+#include "download/quote_line.h"
+#include "download/trading_date.h"
+#include "support/text.h"
+
+namespace {
+
+// Restores the normal cursor also when a run ends by an exception, which
+// the program's top-level handler shows.
+class Hourglass {
+public:
+    explicit Hourglass(RunView& view) : view_(view) { view_.SetHourglass(true); }
+    ~Hourglass() { Off(); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+
+    void Off()
+    {
+        if (on_) view_.SetHourglass(false);
+        on_ = false;
+    }
+
+private:
+    RunView& view_;
+    bool on_ = true;
+};
+
+class ActiveFlag {
+public:
+    explicit ActiveFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~ActiveFlag() { flag_ = false; }
+    ActiveFlag(const ActiveFlag&) = delete;
+    ActiveFlag& operator=(const ActiveFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
+std::string FundsText(int count)
+{
+    return std::to_string(count) + (count == 1 ? " fonds" : " fondsen");
+}
+
+} // namespace
+
+DownloadRun::DownloadRun(PageFetcher& fetcher, RunClock& clock, RunView& view, QuoteFileStore& store)
+    : fetcher_(fetcher), clock_(clock), view_(view), store_(store)
+{
+}
+
+RunOutcome DownloadRun::Run(const RunSettings& settings)
+{
+    // The run lets window messages through between underlyings; a button
+    // press or timer delivered there must not start a run inside this one.
+    if (active_) return RunOutcome::AlreadyRunning;
+    const ActiveFlag activeFlag(active_);
+
+    if (IsSundayAfterExpiry(clock_.Now().date) &&
+        !view_.AskYesNo(settings.productName + " - Downloaden?",
+                        "Als u op \"Ja\" klikt dan worden de expitatiekoersen van vrijdag gewist")) {
+        return RunOutcome::Declined;
+    }
+
+    Hourglass hourglass(view_);
+    view_.SetStatusText("Bezig met verbinden");
+    view_.ProcessMessages();
+
+    // The code goes into the query exactly as the list holds it: its "/"
+    // and "." are not escaped.
+    const std::string pageBase = "http://" + settings.quotesHost + "/derivaten/opties/";
+    ReadUnderlyings(fetcher_.FetchPage(pageBase + "?call=AEX.AGN/O"), settings.selectionAll, underlyings_);
+
+    if (!underlyings_) {
+        view_.SetStatusText("Downloaden is mislukt");
+        view_.ClearMemo();
+        view_.AddMemoLine("De lijst met fondsen kon niet worden opgehaald; er is niets gedownload.");
+        hourglass.Off();
+        if (settings.automatic) CloseProgram(settings.productName, RunOutcome::NoUnderlyings);
+        return RunOutcome::NoUnderlyings;
+    }
+
+    view_.SetStatusText("Bezig met downloaden");
+    view_.ClearMemo();
+    headerPending_ = true;
+    quoteFileName_ = ::QuoteFileName(TradingDate(clock_.Now()));
+    dataPath_ = settings.dataPath;
+    filePath_ = dataPath_ + quoteFileName_;
+    fileError_.reset();
+    withoutData_ = 0;
+
+    int counter = 0;
+    for (const std::string& entry : *underlyings_) {
+        Download(entry, pageBase);
+        ++counter;
+    }
+
+    // The file of the day is only replaced once a page with data has given
+    // the header line, so a run that got nothing keeps an earlier run's
+    // quotes; where there were none it leaves an empty file.
+    if (headerPending_ && !fileError_) {
+        fileError_ = PrepareFolder();
+        if (!fileError_) fileError_ = store_.CreateIfMissing(filePath_);
+    }
+
+    view_.SetStatusText("Downloaden is klaar");
+    view_.AddMemoLine("");
+    view_.AddMemoLine("De optiekoersen van " + std::to_string(counter) + " fondsen zijn gedownload");
+    view_.AddMemoLine("Ze zijn geschreven in: " + quoteFileName_);
+    if (withoutData_ > 0) view_.AddMemoLine("Van " + FundsText(withoutData_) + " zijn geen of niet alle koersen ontvangen");
+    if (fileError_) view_.AddMemoLine("Het koersbestand kon niet worden geschreven: " + *fileError_);
+    hourglass.Off();
+
+    const RunOutcome outcome = fileError_ ? RunOutcome::FileFailure
+                               : withoutData_ > 0 ? RunOutcome::MissingData
+                                                  : RunOutcome::Complete;
+    if (settings.automatic) CloseProgram(settings.productName, outcome);
+    return outcome;
+}
+
+void DownloadRun::Download(const std::string& entry, const std::string& pageBase)
+{
+    const std::string code = TextBefore(' ', entry);
+    const std::string name = TextAfter(' ', entry);
+
+    const std::string callPage = fetcher_.FetchPage(pageBase + "?call=" + code);
+    const std::string price = ReadUnderlyingPrice(callPage, name);
+    ParseOptionPage(callPage, "Call", name, price, *this);
+    const std::string putPage = fetcher_.FetchPage(pageBase + "?put=" + code);
+    ParseOptionPage(putPage, "Put", name, price, *this);
+    if (!PageHasData(callPage) || !PageHasData(putPage)) ++withoutData_;
+
+    view_.ProcessMessages();
+    view_.AddMemoLine("Gegevens van " + name + " gedownload");
+}
+
+bool DownloadRun::HeaderPending()
+{
+    return headerPending_;
+}
+
+void DownloadRun::WriteHeaderLine(const HeadingRecord& heading, std::string_view name)
+{
+    headerPending_ = false;
+    fileError_ = PrepareFolder();
+    if (!fileError_) fileError_ = store_.CreateAnew(filePath_, HeaderLine(heading, name));
+}
+
+void DownloadRun::AppendQuoteLine(const QuoteRecord& quote)
+{
+    // After a failed write the file is left as it is: lines appended after
+    // a gap, or to an older file whose header could not be replaced, would
+    // look like a complete file to its readers.
+    if (fileError_) return;
+    fileError_ = store_.Append(filePath_, QuoteLine(quote));
+}
+
+FileError DownloadRun::PrepareFolder()
+{
+    if (dataPath_.empty()) return std::nullopt;
+    return store_.CreateFolder(dataPath_);
+}
+
+void DownloadRun::CloseProgram(const std::string& productName, RunOutcome outcome)
+{
+    view_.SetStatusText(productName + " wordt afgesloten");
+    view_.ProcessMessages();
+    view_.AddMemoLine("");
+    view_.AddMemoLine(productName + " wordt nu afgesloten.");
+    view_.AddMemoLine("");
+    view_.AddMemoLine("*****");
+    for (std::string stars = "****";; stars.pop_back()) {
+        view_.Wait(1000);
+        view_.ReplaceLastMemoLine(stars);
+        if (stars.empty()) break;
+    }
+    view_.Wait(1000);
+    view_.CloseMainWindow(static_cast<int>(outcome));
+}

@@ -1,0 +1,74 @@
+// One download run: the list of underlyings, the call and put page of each,
+// the day's quote file, and the progress in the main window. Everything the
+// run touches outside itself goes through the interfaces it is built with.
+#pragma once
+
+#include "download/page_fetcher.h"
+#include "download/quote_file_store.h"
+#include "download/quote_sink.h"
+#include "download/run_clock.h"
+#include "download/run_view.h"
+#include "download/underlying_list.h"
+
+#include <optional>
+#include <string>
+
+struct RunSettings {
+    std::string dataPath;      // the data folder, ending in "\"
+    bool selectionAll = true;  // false: only the AEX index options
+    std::string quotesHost;    // host of the quotes web server, with an optional ":port"
+    std::string productName;
+    bool automatic = false;    // the first command-line argument is exactly "a"
+};
+
+// How a run ended. In automatic mode the value is the process's exit code,
+// so that the task scheduler shows a run that missed quotes as failed.
+enum class RunOutcome : int {
+    Complete = 0,        // every underlying gave data and the file was written
+    MissingData = 1,     // a call or put page of at least one underlying had no data
+    NoUnderlyings = 2,   // no list of underlyings has been obtained in this program run
+    FileFailure = 3,     // the quote file could not be created or written
+    Declined = 4,        // "Nee" to the Sunday question; nothing was done
+    AlreadyRunning = 5,  // asked for while a run was letting messages through
+};
+
+class DownloadRun : private QuoteSink {
+public:
+    DownloadRun(PageFetcher& fetcher, RunClock& clock, RunView& view, QuoteFileStore& store);
+
+    RunOutcome Run(const RunSettings& settings);
+
+    bool Active() const { return active_; }
+
+    // Absent until the first list page with data; kept by runs whose list
+    // page has none.
+    const std::optional<UnderlyingList>& Underlyings() const { return underlyings_; }
+
+    // The bare name of the current or last run's quote file.
+    const std::string& QuoteFileName() const { return quoteFileName_; }
+
+private:
+    bool HeaderPending() override;
+    void WriteHeaderLine(const HeadingRecord& heading, std::string_view name) override;
+    void AppendQuoteLine(const QuoteRecord& quote) override;
+
+    void Download(const std::string& entry, const std::string& pageBase);
+    FileError PrepareFolder();
+    void CloseProgram(const std::string& productName, RunOutcome outcome);
+
+    PageFetcher& fetcher_;
+    RunClock& clock_;
+    RunView& view_;
+    QuoteFileStore& store_;
+
+    bool active_ = false;
+    std::optional<UnderlyingList> underlyings_;
+    std::string quoteFileName_;
+
+    // State of the run in progress.
+    bool headerPending_ = false;
+    std::string dataPath_;
+    std::string filePath_;
+    FileError fileError_;
+    int withoutData_ = 0;
+};

@@ -1,0 +1,108 @@
+#include "download/option_page.h"
+
+#include "download/page_length.h"
+#include "download/page_scanner.h"
+#include "support/text.h"
+
+namespace {
+
+constexpr std::string_view SelectionLabel = "Kies onderliggende waarde:";
+
+// The search key for the underlying's own row: a name such as
+// "Philips (PHIA)" stands on the page as "Philips", so everything from the
+// blank before the parenthesis on is dropped.
+std::string_view PriceSearchKey(std::string_view name)
+{
+    const auto parenthesis = name.find('(');
+    if (parenthesis == std::string_view::npos) return name;
+    return name.substr(0, parenthesis == 0 ? 0 : parenthesis - 1);
+}
+
+std::string PadFront(std::string text, std::size_t width, std::string_view padding)
+{
+    if (text.size() < width) text.insert(0, padding);
+    return text;
+}
+
+// The row's date as day-month-year with two-digit day and month and a
+// four-digit year; parts that are missing stay empty before the padding,
+// so a date without "-" comes out as 0-0-20.
+std::string RebuildDate(std::string_view raw)
+{
+    const std::string rest = TextAfter('-', raw);
+    const std::string day = PadFront(TextBefore('-', raw), 2, "0");
+    const std::string month = PadFront(TextBefore('-', rest), 2, "0");
+    const std::string year = PadFront(TextAfter('-', rest), 4, "20");
+    return day + "-" + month + "-" + year;
+}
+
+} // namespace
+
+std::string ReadUnderlyingPrice(std::string_view page, std::string_view name)
+{
+    if (!PageHasData(page)) return {};
+    Marker label(SelectionLabel);
+    Marker key(PriceSearchKey(name));
+    PageScanner scan(page);
+    scan.CutAfter(label);
+    scan.CutAfter(key);
+    return scan.NextCell();
+}
+
+void ParseOptionPage(std::string_view page, std::string_view kind, std::string_view name, std::string_view price,
+                     QuoteSink& sink)
+{
+    if (!PageHasData(page)) return;
+
+    Marker label(SelectionLabel);
+    Marker divider("quoteLine bottomDivider\"");
+    Marker tableEnd("</table>");
+    Marker heading("\"col\">");
+    Marker dateCell("px;\">");
+    Marker percentage("percentage");
+    Marker lastCell("<td ");
+
+    PageScanner scan(page);
+    scan.CutAfter(label);
+    for (int i = 0; i < 3; ++i) scan.CutAfter(divider);
+    scan.EndAt(tableEnd);
+
+    HeadingRecord headingRecord;
+    for (auto& text : headingRecord.headings) {
+        scan.CutAfter(heading);
+        text = scan.TextBefore('<');
+    }
+    if (std::string& h7 = headingRecord.headings[6]; h7.size() >= 4) h7[3] = ' ';
+    if (sink.HeaderPending()) sink.WriteHeaderLine(headingRecord, name);
+
+    QuoteRecord quote;
+    quote.kind = kind;
+    quote.name = name;
+    quote.price = price;
+    auto& c = quote.cells;
+    // A page with data always gives at least one record, rows or not.
+    do {
+        scan.CutAfter(dateCell);
+        c[0] = RebuildDate(scan.TextBefore('<'));
+        for (int i = 1; i <= 5; ++i) c[i] = scan.NextCell();
+        c[2] = PadFront(std::move(c[2]), 6, "0");
+
+        // The percentage cell is found by its markup: the scan backs up to
+        // ten characters before the word and takes the text after the
+        // second ">" from there.
+        if (const auto at = scan.Find(percentage); at != std::string_view::npos) scan.Skip(at < 10 ? 0 : at - 10);
+        scan.SkipPast('>');
+        scan.SkipPast('>');
+        c[6] = scan.TextBefore('<');
+
+        for (int i = 7; i <= 11; ++i) c[i] = scan.NextCell();
+
+        // The last cell's text stands on the next source line.
+        scan.CutAfter(lastCell);
+        scan.SkipPast('>');
+        scan.SkipPast('\n');
+        c[12] = TrimLeadingBlanks(scan.TextBefore('\r'));
+
+        sink.AppendQuoteLine(quote);
+    } while (scan.Remaining() >= 200);
+}

@@ -1,0 +1,33 @@
+#include "download/trading_date.h"
+
+#include "support/calendar.h"
+
+#include <cstdio>
+
+CalendarDate TradingDate(const LocalDateTime& now)
+{
+    CalendarDate date = now.date;
+    const Weekday weekday = WeekdayOf(date);
+    // Before 06:00 on Tuesday to Saturday the previous day's quotes are
+    // still the current ones; Monday morning already counts as Monday.
+    if (weekday >= Tuesday && now.hour < 6) date = PreviousDay(date);
+    if (WeekdayOf(date) == Sunday) date = PreviousDay(date);
+    if (WeekdayOf(date) == Saturday) date = PreviousDay(date);
+    return date;
+}
+
+bool IsSundayAfterExpiry(const CalendarDate& today)
+{
+    if (WeekdayOf(today) != Sunday) return false;
+    const CalendarDate friday = PreviousDay(PreviousDay(today));
+    const auto year = static_cast<unsigned>(friday.year);
+    const auto month = static_cast<unsigned>(friday.month);
+    return friday.day == ThirdFriday(year, month) && !IsGoodFridayExpiry(year, month);
+}
+
+std::string QuoteFileName(const CalendarDate& tradingDate)
+{
+    char name[48];
+    std::snprintf(name, sizeof name, "%02d-%02d-%04d.csv", tradingDate.day, tradingDate.month, tradingDate.year);
+    return name;
+}

@@ -1,0 +1,19 @@
+// Which trading day's quotes a run downloads, and when it asks first.
+#pragma once
+
+#include "download/local_date_time.h"
+
+#include <string>
+
+// The day whose quotes are on the site at now: the exchange's day runs from
+// 06:00 to 05:59 the next morning, except that Monday starts at midnight,
+// and a weekend belongs to the Friday before it.
+CalendarDate TradingDate(const LocalDateTime& now);
+
+// True on the Sunday after a month's third Friday, unless that Friday is
+// Good Friday: a run then rewrites the Friday's expiry quotes, so the user
+// is asked first.
+bool IsSundayAfterExpiry(const CalendarDate& today);
+
+// The quote file's name for a trading date: dd-MM-yyyy.csv.
+std::string QuoteFileName(const CalendarDate& tradingDate);
