@@ -1,0 +1,179 @@
+#include "download/option_page.h"
+
+#include "quote_recorder.h"
+#include "sample_option_page.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string PageWithCell(int column, std::string text, std::string lineEnd = "\r\n")
+{
+    SamplePage p;
+    p.rows = 1;
+    p.lineEnd = lineEnd;
+    p.cell = [column, text](int row, int c) { return c == column ? text : SampleCell(row, c); };
+    return SampleOptionPage(p);
+}
+
+TEST(ParseOptionPage, ReadsHeadingsAndRowsInPageOrder)
+{
+    SamplePage p;
+    p.rows = 2;
+    QuoteRecorder sink;
+    ParseOptionPage(SampleOptionPage(p), "Call", "Philips", "21,35", sink);
+    ASSERT_EQ(sink.events.size(), 3u);
+    EXPECT_EQ(sink.events[0], "header|Expiratie|Soort|Uitoefenprijs|Bied|Laat|Laatste|+/- |Tijd|Volume|Open int.|Hoog|Laag|"
+                              "Omzet|Philips");
+    EXPECT_EQ(sink.events[1], "quote|20-03-2009|C|100,00|52,04|65,05|78,06|-8,0%|09:00|27,09|40,10|53,11|66,12|"
+                              "79,13|Call|Philips|21,35");
+    EXPECT_EQ(sink.events[2], "quote|20-03-2009|P|105,25|59,05|72,06|85,07|-7,1%|10:01|34,10|47,11|60,12|73,13|"
+                              "86,14|Call|Philips|21,35");
+    EXPECT_FALSE(sink.pending);
+}
+
+TEST(ParseOptionPage, NormalisesDatesAndStrikes)
+{
+    struct Case {
+        int column;
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {1, "15-3-13", "15-03-2013"}, {1, "5-12-2014", "05-12-2014"}, {1, "20-03-2009", "20-03-2009"},
+        {1, "3-6-2014", "03-06-2014"}, {1, "3-6-14", "03-06-2014"},   {1, "2014", "0-0-20"},
+        {1, "15-3", "15-0-20"},        {1, "", "0-0-20"},             {3, "95,00", "095,00"},
+        {3, "4,50", "04,50"},          {3, "100,00", "100,00"},       {3, "", "0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        QuoteRecorder sink(false);
+        ParseOptionPage(PageWithCell(c.column, c.text), "Call", "X", "1", sink);
+        ASSERT_EQ(sink.quotes.size(), 1u);
+        EXPECT_EQ(sink.quotes[0][c.column - 1], c.expected);
+    }
+}
+
+TEST(ParseOptionPage, LastCellComesFromTheNextSourceLine)
+{
+    struct Case {
+        const char* name;
+        std::string page;
+        const char* expected;
+    };
+    SamplePage tabs;
+    tabs.rows = 1;
+    tabs.lastCellIndent = "\t  ";
+    SamplePage blanks;
+    blanks.rows = 1;
+    blanks.lastCellIndent = "      ";
+    const Case cases[] = {
+        {"blanks removed", SampleOptionPage(blanks), "79,13"},
+        {"tabs kept", SampleOptionPage(tabs), "\t  79,13"},
+        {"line feeds only", PageWithCell(13, "1.234", "\n"), ""},
+        {"cell holding \"; \"", PageWithCell(13, "1; 2"), "1; 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QuoteRecorder sink(false);
+        ParseOptionPage(c.page, "Put", "X", "1", sink);
+        ASSERT_EQ(sink.quotes.size(), 1u);
+        EXPECT_EQ(sink.quotes[0][12], c.expected);
+    }
+}
+
+TEST(ParseOptionPage, SeventhHeadingLosesItsFourthCharacter)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"+/-%", "+/- "}, {"Perc.", "Per ."}, {"abc", "abc"}, {"", ""}, {"\xe9\xe9\xe9\xe9", "\xe9\xe9\xe9 "}};
+    for (const auto& [heading, expected] : cases) {
+        SCOPED_TRACE(heading);
+        SamplePage p;
+        p.heading = [heading](int column) { return column == 7 ? heading : SampleHeading(column); };
+        QuoteRecorder sink;
+        ParseOptionPage(SampleOptionPage(p), "Call", "X", "1", sink);
+        ASSERT_EQ(sink.headings.size(), 1u);
+        EXPECT_EQ(sink.headings[0].headings[6], expected);
+        EXPECT_EQ(sink.headings[0].headings[5], "Laatste");
+        EXPECT_EQ(sink.headings[0].headings[7], "Tijd");
+    }
+}
+
+TEST(ParseOptionPage, RowCountFollowsTheTailBeforeTheTableEnd)
+{
+    struct Case {
+        const char* name;
+        int rows;
+        std::string tail;
+        bool tableEnd;
+        std::size_t quotes;
+    };
+    const Case cases[] = {
+        {"no rows still gives one record", 0, "", true, 1},
+        {"rows only", 5, "", true, 5},
+        {"short tail", 5, std::string(150, ' '), true, 5},
+        {"tail of 200 characters or more", 5, std::string(240, ' '), true, 6},
+        {"no table end: the page's rest is the tail", 5, std::string(150, ' '), false, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SamplePage p;
+        p.rows = c.rows;
+        p.tail = c.tail;
+        p.tableEnd = c.tableEnd;
+        QuoteRecorder sink(false);
+        ParseOptionPage(SampleOptionPage(p), "Call", "X", "1", sink);
+        EXPECT_EQ(sink.quotes.size(), c.quotes);
+        EXPECT_TRUE(sink.headings.empty());
+    }
+}
+
+TEST(ParseOptionPage, ShortPagesGiveNothing)
+{
+    SamplePage p;
+    p.rows = 1;
+    std::string page = SampleOptionPage(p);
+    page.resize(999);
+    QuoteRecorder sink;
+    ParseOptionPage(page, "Call", "Philips", "1", sink);
+    EXPECT_TRUE(sink.events.empty());
+    EXPECT_TRUE(sink.pending);
+    EXPECT_EQ(ReadUnderlyingPrice(page, "Philips"), "");
+
+    page.resize(1000);
+    ParseOptionPage(page, "Call", "Philips", "1", sink);
+    EXPECT_FALSE(sink.events.empty());
+    EXPECT_EQ(ReadUnderlyingPrice(page, "Philips"), "21,35");
+}
+
+TEST(ReadUnderlyingPrice, TakesTheFirstCellAfterTheNameBelowTheLabel)
+{
+    const std::string page = "Aegon <td z>before the label</td>Kies onderliggende waarde:<td a>first</td> Aegon "
+                             "<td b>aegon</td> Philips <td c>philips</td>" +
+                             std::string(1000, ' ');
+    struct Case {
+        const char* name;
+        const char* price;
+    };
+    const Case cases[] = {
+        {"Philips", "philips"},
+        {"Philips (PHIA)", "philips"},
+        {"PhilipsX(PHIA)", "philips"},
+        {"Aegon", "aegon"},
+        {"Unknown", "first"},
+        {"(x)", "first"},
+        {"A(x)", "first"},
+        {"AB(x)", "aegon"},
+        {"", "first"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ReadUnderlyingPrice(page, c.name), c.price);
+    }
+    SamplePage p;
+    p.name = "ING Groep (ING)";
+    p.price = "7,12";
+    EXPECT_EQ(ReadUnderlyingPrice(SampleOptionPage(p), "ING Groep (ING)"), "7,12");
+}
+
+} // namespace
