@@ -1,0 +1,457 @@
+#!/usr/bin/env python3
+"""The local quotes web server and its expected-file generator.
+
+Runs the server as the demo and the scenarios do (a separate process on a
+port chosen by the system) and reads it as the program does. The scan in
+ReferenceRun follows the program's documented scanning rules step by step;
+if the served pages and the generated expected file ever disagree with it,
+the end-to-end comparisons of the program would be comparing against the
+wrong bytes.
+
+Accepts and ignores --exe, --driver and --artifacts (ctest passes them to
+every scenario).
+"""
+
+import argparse
+import http.client
+import os
+import re
+import socket
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+TOOL_DIR = os.path.join(ROOT, "tools", "quotes_server")
+SERVER = os.path.join(TOOL_DIR, "quotes_server.py")
+sys.path.insert(0, TOOL_DIR)
+
+from expected import expected_bytes  # noqa: E402
+from faults import Faults  # noqa: E402
+from market import Market  # noqa: E402
+
+USER_AGENT = "Quillo Function: Download"
+PAGE_PATH = "/derivaten/opties/"
+LABEL = b"Kies onderliggende waarde:"
+
+
+class Server:
+    """One server process, stopped when the test ends."""
+
+    def __init__(self, *options, timeLimit=60):
+        self.folder = tempfile.TemporaryDirectory()
+        self.logPath = os.path.join(self.folder.name, "requests.log")
+        self.portPath = os.path.join(self.folder.name, "port")
+        self.process = subprocess.Popen(
+            [sys.executable, SERVER, "serve", "--port", "0", "--port-file", self.portPath,
+             "--log", self.logPath, "--time-limit", str(timeLimit), *options],
+            stdout=subprocess.PIPE, text=True)
+        line = self.process.stdout.readline()
+        match = re.fullmatch(r"PORT (\d+)\n", line)
+        if not match:
+            self.stop()
+            raise AssertionError(f"server start printed {line!r}")
+        self.port = int(match.group(1))
+
+    def page(self, query):
+        """The body as the program's fetch returns it: empty when the
+        request cannot even be made (codes read from garbage)."""
+        try:
+            return self.fetch(query)[1]
+        except (http.client.HTTPException, OSError):
+            return b""
+
+    def fetch(self, query, userAgent=USER_AGENT, timeout=10):
+        """(status, body, complete): what a client reading to the end gets."""
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=timeout)
+        try:
+            connection.request("GET", PAGE_PATH + query, headers={"User-Agent": userAgent})
+            response = connection.getresponse()
+            try:
+                return response.status, response.read(), True
+            except http.client.IncompleteRead as cut:
+                return response.status, cut.partial, False
+        finally:
+            connection.close()
+
+    def log_lines(self):
+        with open(self.logPath, "rb") as stream:
+            return stream.read().decode("latin-1").splitlines()
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(10)
+        self.process.stdout.close()
+        self.folder.cleanup()
+
+
+class Scan:
+    """The working text of the program's scan: a page and a start position."""
+
+    def __init__(self, page):
+        self.text = page
+        self.at = 0
+
+    def cut_after(self, marker):
+        found = self.text.find(marker, self.at)
+        if found >= 0:
+            self.at = found + len(marker)
+
+    def after(self, char):
+        found = self.text.find(char, self.at)
+        self.at = found + 1 if found >= 0 else len(self.text)
+
+    def before(self, char):
+        found = self.text.find(char, self.at)
+        return self.text[self.at:found] if found >= 0 else b""
+
+    def cell(self):
+        self.cut_after(b"<td ")
+        self.after(b">")
+        return self.before(b"<")
+
+    def left(self):
+        return len(self.text) - self.at
+
+
+def text_before(char, text):
+    return text.partition(char)[0] if char in text else b""
+
+
+def text_after(char, text):
+    return text.partition(char)[2]
+
+
+class ReferenceRun:
+    """A whole download run, scanned by the program's documented rules."""
+
+    def __init__(self, fetch, selection=True):
+        self.fetch = fetch
+        self.selection = selection
+        self.lines = []
+
+    def run(self):
+        entries = self.read_underlyings(self.fetch("?call=AEX.AGN/O"))
+        for entry in entries or []:
+            code, name = text_before(b" ", entry), text_after(b" ", entry)
+            call = self.fetch("?call=" + code.decode("latin-1"))
+            price = self.read_price(call, name)
+            self.parse(call, b"Call", name, price)
+            self.parse(self.fetch("?put=" + code.decode("latin-1")), b"Put", name, price)
+        return b"".join(b"; ".join(fields) + b"\r\n" for fields in self.lines)
+
+    def read_underlyings(self, page):
+        if len(page) < 1000:
+            return None
+        scan = Scan(page)
+        scan.cut_after(b"<select name=")
+        scan.cut_after(b'value="')
+        entries = []
+        while True:
+            code = scan.before(b'"')
+            scan.after(b">")
+            entries.append(code + b" " + scan.before(b"<"))
+            if len(entries) >= 3 and not self.selection:
+                return entries
+            found = scan.text.find(b'value="', scan.at)
+            if found < 0:
+                return entries
+            scan.at = found + len(b'value="')
+
+    def read_price(self, page, name):
+        if len(page) < 1000:
+            return b""
+        scan = Scan(page)
+        scan.cut_after(LABEL)
+        parenthesis = name.find(b"(")
+        scan.cut_after(name if parenthesis < 0 else name[:max(parenthesis - 1, 0)])
+        return scan.cell()
+
+    def parse(self, page, kind, name, price):
+        if len(page) < 1000:
+            return
+        scan = Scan(page)
+        scan.cut_after(LABEL)
+        for _ in range(3):
+            scan.cut_after(b'quoteLine bottomDivider"')
+        end = scan.text.find(b"</table>", scan.at)
+        if end >= 0:
+            scan.text = scan.text[:end + 1]
+        h = []
+        for _ in range(13):
+            scan.cut_after(b'"col">')
+            h.append(scan.before(b"<"))
+        if len(h[6]) >= 4:
+            h[6] = h[6][:3] + b" " + h[6][4:]
+        if not self.lines:
+            self.lines.append([h[0], h[2], name, b"C/P", h[6], h[5], h[7], h[8], h[3], h[9],
+                               h[10], h[11], h[12], b"Koers"])
+        while True:
+            scan.cut_after(b'px;">')
+            raw = scan.before(b"<")
+            day, rest = text_before(b"-", raw), text_after(b"-", raw)
+            month, year = text_before(b"-", rest), text_after(b"-", rest)
+            day = b"0" + day if len(day) < 2 else day
+            month = b"0" + month if len(month) < 2 else month
+            year = b"20" + year if len(year) < 4 else year
+            c = [day + b"-" + month + b"-" + year] + [scan.cell() for _ in range(5)]
+            if len(c[2]) < 6:
+                c[2] = b"0" + c[2]
+            found = scan.text.find(b"percentage", scan.at)
+            if found >= 0:
+                scan.at = max(found - 10, scan.at)
+            scan.after(b">")
+            scan.after(b">")
+            c.append(scan.before(b"<"))
+            c += [scan.cell() for _ in range(5)]
+            scan.cut_after(b"<td ")
+            scan.after(b">")
+            scan.after(b"\n")
+            c.append(scan.before(b"\r").lstrip(b" "))
+            self.lines.append([c[0], c[2], name, kind, c[6], c[5], c[7], c[8], c[3], c[9],
+                               c[10], c[11], c[12], price])
+            if scan.left() < 200:
+                return
+
+
+class ServerTestCase(unittest.TestCase):
+    def start(self, *options, **keywords):
+        server = Server(*options, **keywords)
+        self.addCleanup(server.stop)
+        return server
+
+
+class SampleMarketTest(unittest.TestCase):
+    def test_market_has_the_shape_the_scenarios_rely_on(self):
+        market = Market()
+        self.assertGreaterEqual(len(market.underlyings), 25)
+        first = market.underlyings[0]
+        self.assertEqual((first.code, first.name), ("AEX.AGN/O", "AEX"))
+        self.assertTrue(all(u.code.startswith("AEX.") for u in market.underlyings[:3]))
+        self.assertFalse(any(u.code.startswith("AEX.") for u in market.underlyings[3:]))
+        self.assertIn("Koninklijke Philips (PHIA)", [u.name for u in market.underlyings])
+        for u in market.underlyings:
+            with self.subTest(code=u.code):
+                self.assertNotIn(" ", u.code)
+                self.assertNotIn('"', u.code)
+                self.assertNotIn("; ", u.name)
+                for kind in ("call", "put"):
+                    self.assertTrue(100 <= len(u.rows(kind)) <= 2000, len(u.rows(kind)))
+
+    def test_generation_is_deterministic(self):
+        self.assertEqual(expected_bytes(Market()), expected_bytes(Market()))
+
+
+class PageMarkupTest(ServerTestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.server = Server()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.stop()
+
+    def test_every_page_carries_the_markers_in_order(self):
+        dateForms = set()
+        for u in Market().underlyings:
+            for kind in ("call", "put"):
+                with self.subTest(page=f"{kind}={u.code}"):
+                    status, page, complete = self.server.fetch(f"?{kind}={u.code}")
+                    self.assertEqual((status, complete), (200, True))
+                    self.assertGreater(len(page), 1000)
+                    self.assertNotRegex(page, rb"[^\r]\n", "a line that does not end in CR LF")
+                    self.assertEqual(page.count(b"<select name="), 1)
+                    select = page.index(b"<select name=")
+                    self.assertEqual(page.count(b'value="', select), len(Market().underlyings))
+                    self.assertIn(f'<option value="{u.code}" selected="selected">'.encode(), page)
+                    label = page.index(LABEL)
+                    self.assertEqual(page.count(b'quoteLine bottomDivider"', label), 3)
+                    lastMarker = page.rindex(b'quoteLine bottomDivider"')
+                    table = page.index(b"</table>", lastMarker)
+                    self.assertEqual(page.count(b'"col">', lastMarker, table), 13)
+                    rows = len(u.rows(kind))
+                    self.assertEqual(page.count(b'px;">', lastMarker, table), rows)
+                    self.assertEqual(page.count(b"percentage", lastMarker, table), rows)
+                    dates = re.findall(rb'px;">(\d+-\d+-\d+)<', page)
+                    dateForms.update((len(d.split(b"-")[1]), len(d.split(b"-")[2])) for d in dates)
+        self.assertTrue({(1, 2), (2, 4)} <= dateForms, dateForms)
+
+    def test_reference_scan_of_every_page_gives_the_expected_file(self):
+        for selection in (True, False):
+            with self.subTest(selection=selection):
+                run = ReferenceRun(self.server.page, selection)
+                self.assertEqual(run.run(), expected_bytes(Market(), selection))
+
+    def test_unknown_pages(self):
+        cases = [("?call=NOPE.AS/O", 200), ("?call=", 200), ("?koers=AEX", 200),
+                 ("?call=FAULT-nonsense", 404)]
+        for query, status in cases:
+            with self.subTest(query=query):
+                got, body, _ = self.server.fetch(query)
+                self.assertEqual(got, status)
+                self.assertLess(len(body), 1000)
+
+
+class FaultTest(ServerTestCase):
+    def test_fault_pages_by_query_code(self):
+        server = self.start("--huge-bytes", "3000000", "--slow-chunk", "8192", "--slow-pause", "0.01")
+        normal = server.fetch(f"?put={Market().underlyings[-1].code}")[1]
+        cases = [
+            # code, status, check of (body, complete)
+            ("short", 200, lambda b, c: c and 0 < len(b) < 1000),
+            ("404", 404, lambda b, c: c and b"404" in b and len(b) < 1000),
+            ("500", 500, lambda b, c: c and b"500" in b and len(b) < 1000),
+            ("cut", 200, lambda b, c: not c and 1000 < len(b) < len(normal) and normal.startswith(b)
+             and b.endswith(b"</tr>\r\n")),
+            ("slow", 200, lambda b, c: c and b == normal),
+            ("huge", 200, lambda b, c: c and len(b) == 3000000 and b.count(b"<tr class=") ==
+             normal.count(b"<tr class=")),
+            ("empty-list", 200, lambda b, c: c and b"<option" not in b and b"<select name=" in b
+             and b'value="' not in b[b.index(b"<select name="):] and LABEL in b),
+            ("garbage", 200, lambda b, c: c and len(b) >= 1000 and LABEL not in b),
+            ("wrong-order", 200, lambda b, c: c and b.index(b'"col">') < b.index(LABEL)),
+        ]
+        for code, status, check in cases:
+            with self.subTest(fault=code):
+                got, body, complete = server.fetch(f"?put=FAULT-{code}")
+                self.assertEqual(got, status)
+                self.assertTrue(check(body, complete), f"{len(body)} bytes, complete {complete}")
+
+    def test_silent_server_makes_the_client_time_out(self):
+        server = self.start()
+        with self.assertRaises(socket.timeout):
+            server.fetch("?call=FAULT-silent", timeout=1)
+        # A silent connection holds one thread only.
+        self.assertEqual(server.fetch("?call=AEX.AGN/O")[0], 200)
+
+    def test_endless_pages_keep_coming(self):
+        server = self.start()
+        for code, enough in (("endless", 20_000_000), ("drip", 4096 + 2 * len(b"<!-- -->"))):
+            with self.subTest(fault=code):
+                with socket.create_connection(("127.0.0.1", server.port), timeout=10) as s:
+                    s.sendall(f"GET {PAGE_PATH}?call=FAULT-{code} HTTP/1.1\r\nHost: x\r\n\r\n".encode())
+                    received = b""
+                    while b"\r\n\r\n" not in received or len(received.partition(b"\r\n\r\n")[2]) < enough:
+                        chunk = s.recv(1 << 20)
+                        self.assertTrue(chunk, "the server ended the page")
+                        received += chunk
+                    self.assertNotIn(b"Content-Length", received.partition(b"\r\n\r\n")[0])
+
+    def test_faults_by_target_and_the_list_page_order(self):
+        server = self.start("--fault", "short@list", "--fault", "404@put:PHIA.AS/O",
+                            "--fault", "cut@call:PHIA.AS/O")
+        sequence = [
+            ("?call=AEX.AGN/O", 200, False),   # the list page: short, so no list
+            ("?call=AEX.AGN/O", 200, False),   # the next run's list page
+            ("?put=PHIA.AS/O", 404, False),
+            ("?call=PHIA.AS/O", 200, True),
+            ("?put=AEX.AGN/O", 200, True),
+        ]
+        for query, status, data in sequence:
+            with self.subTest(query=query):
+                got, body, _ = server.fetch(query)
+                self.assertEqual((got, len(body) >= 1000), (status, data))
+        self.assertFalse(server.fetch("?call=PHIA.AS/O")[2], "the call page is cut")
+
+    def test_list_page_then_first_call_page(self):
+        server = self.start("--fault", "404@call:AEX.AGN/O")
+        statuses = [server.fetch("?call=AEX.AGN/O")[0] for _ in range(4)]
+        self.assertEqual(statuses, [200, 404, 200, 404])
+
+    def test_runs_against_faults_match_the_expected_file(self):
+        cases = [
+            ["404@call:AEX.AGN/O"],
+            ["500@call:AEX.AGN/O", "404@put:AEX.AGN/O"],
+            ["cut@call:PHIA.AS/O", "short@put:INGA.AS/O", "empty-list@put:ASML.AS/O",
+             "slow@call:DL.AS/O", "500@call:OCE.AS/O"],
+            ["cut"],
+            ["404@list"],
+            ["empty-list@list"],
+            ["garbage@list"],
+        ]
+        for faults in cases:
+            with self.subTest(faults=faults):
+                options = [o for f in faults for o in ("--fault", f)]
+                server = self.start(*options, "--slow-chunk", "16384", "--slow-pause", "0.001")
+                got = ReferenceRun(server.page).run()
+                want = expected_bytes(Market(), True, Faults(faults))
+                self.assertEqual(got, want)
+                self.assertEqual(len(want) == 0, faults[0].endswith("@list"))
+
+    def test_first_call_page_without_data_moves_the_header_and_empties_the_price(self):
+        lines = expected_bytes(Market(), True, Faults(["404@call:AEX.AGN/O"])).split(b"\r\n")
+        self.assertTrue(lines[0].startswith(b"Expiratie; Uitoefenprijs; AEX; C/P; "))
+        self.assertTrue(lines[1].startswith(b"15-03-2013; 250,00; AEX; Put; "))
+        self.assertTrue(lines[1].endswith(b"; "), "the put lines carry an empty price")
+
+
+class ServerProcessTest(ServerTestCase):
+    def test_request_log_keeps_order_and_user_agent(self):
+        server = self.start()
+        requests = [("?call=AEX.AGN/O", USER_AGENT), ("?call=AEX.AGN/O", USER_AGENT),
+                    ("?put=AEX.AGN/O", "Other Agent/1.0"), ("?call=FAULT-404", USER_AGENT)]
+        for query, agent in requests:
+            server.fetch(query, agent)
+        with open(server.portPath) as stream:
+            self.assertEqual(int(stream.read()), server.port)
+        self.assertEqual(server.log_lines(), [f"{PAGE_PATH}{q}\t{a}" for q, a in requests])
+
+    def test_stops_by_itself_after_the_time_limit(self):
+        server = self.start(timeLimit=0.5)
+        self.assertEqual(server.process.wait(20), 0)
+        with self.assertRaises(OSError):
+            socket.create_connection(("127.0.0.1", server.port), timeout=2).close()
+
+    def test_listens_on_the_loopback_address_only(self):
+        server = self.start()
+        with open("/proc/net/tcp") as stream:
+            listening = [line.split()[1] for line in stream.readlines()[1:] if line.split()[3] == "0A"]
+        ours = [address for address in listening if int(address.split(":")[1], 16) == server.port]
+        self.assertEqual(ours, ["0100007F:%04X" % server.port])
+
+
+class ExpectedFileCommandTest(unittest.TestCase):
+    def expect(self, *options):
+        with tempfile.TemporaryDirectory() as folder:
+            out = os.path.join(folder, "expected.csv")
+            result = subprocess.run([sys.executable, SERVER, "expect", "--out", out, *options],
+                                    capture_output=True)
+            if not os.path.exists(out):
+                return result.returncode, None
+            with open(out, "rb") as stream:
+                return result.returncode, stream.read()
+
+    def test_selection_and_faults(self):
+        market = Market()
+        status, everything = self.expect()
+        self.assertEqual(status, 0)
+        lines = everything.split(b"\r\n")
+        self.assertEqual(lines[-1], b"", "the file ends in CR LF")
+        self.assertNotIn(b"\n", b"".join(lines))
+        rows = sum(len(u.rows(k)) for u in market.underlyings for k in ("call", "put"))
+        self.assertEqual(len(lines) - 2, rows)
+        self.assertEqual(lines[0], b"Expiratie; Uitoefenprijs; AEX; C/P; +/- %; Verschil; Bied; "
+                                   b"Laat; Laatst; Hoog; Laag; Volume; Open int.; Koers")
+        self.assertTrue(all(len(line.split(b"; ")) == 14 for line in lines[:-1]))
+        self.assertIn(b"; Oc\xe9 (OCE); Put; ", everything)
+        philips = re.findall(rb"\r\n\d\d-\d\d-20\d\d; 0\d\d,\d\d; Koninklijke Philips \(PHIA\); "
+                             rb"Call; [^\r]*; 22,41(?=\r\n)", everything)
+        self.assertEqual(len(philips), len(market.find("PHIA.AS/O").rows("call")))
+
+        status, three = self.expect("--selection", "false")
+        names = {line.split(b"; ")[2] for line in three.split(b"\r\n")[1:-1]}
+        self.assertEqual((status, names), (0, {u.name.encode() for u in market.underlyings[:3]}))
+        self.assertTrue(everything.startswith(three))
+
+        self.assertEqual(self.expect("--fault", "silent"), (0, b""))
+        self.assertEqual(self.expect("--fault", "wrong-order@call:PHIA.AS/O")[0], 3)
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser(add_help=False)
+    for option in ("--exe", "--driver", "--artifacts"):
+        parser.add_argument(option)
+    _, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0]] + rest)

@@ -1,0 +1,316 @@
+#!/usr/bin/env python3
+"""Local quotes web server for the demo and the end-to-end tests.
+
+  quotes_server.py serve [--port 0] [--port-file F] [--log F] [--time-limit S]
+                         [--fault KIND[@TARGET]]... [--huge-bytes N]
+                         [--slow-chunk N] [--slow-pause S]
+  quotes_server.py expect --out F [--selection true|false] [--fault ...] [--huge-bytes N]
+  quotes_server.py page QUERY [--fault KIND] [--out F]
+
+serve: binds 127.0.0.1 only, prints "PORT <n>" once it listens, logs each
+request as "<path and query><TAB><User-Agent>" and stops by itself after the
+time limit. A page whose code starts with FAULT- (for example
+?call=FAULT-404) shows that fault on the last underlying's page.
+expect: the exact bytes of the quote file of a whole run against a server
+started with the same faults. page: one page's body, for tests and
+benchmarks of the scanner.
+"""
+
+import argparse
+import os
+import signal
+import socket
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from expected import UnpredictableRun, expected_bytes  # noqa: E402
+from faults import DEFAULT_HUGE_BYTES, KINDS, QUERY_PREFIX, Faults  # noqa: E402
+from market import Market  # noqa: E402
+import pages  # noqa: E402
+
+PAGE_PATH = "/derivaten/opties/"
+
+
+class QuoteSite:
+    """Everything the handlers share: the market, the faults, the log."""
+
+    def __init__(self, market, faults, logPath=None, slowChunk=1024, slowPause=0.05):
+        self.market = market
+        self.faults = faults
+        self.slowChunk = slowChunk
+        self.slowPause = slowPause
+        self.stopping = threading.Event()
+        self._lock = threading.Lock()
+        self._log = open(logPath, "ab") if logPath else None
+        self._expectingList = True
+        self._pages = {}
+
+    def log(self, target, userAgent):
+        if self._log is None:
+            return
+        with self._lock:
+            self._log.write(target.encode("latin-1", "replace") + b"\t"
+                            + userAgent.encode("latin-1", "replace") + b"\n")
+            self._log.flush()
+
+    def lookup_fault(self, kind, code):
+        if kind != "call" or code != self.market.list_code:
+            return self.faults.lookup(kind, code, False)
+        with self._lock:
+            isList = self._expectingList
+            fault = self.faults.lookup(kind, code, isList)
+            # After a list page that gave a list the run asks for the first
+            # underlying's call page at the same address.
+            self._expectingList = not (isList and self.faults.list_page_gives_list(fault))
+            return fault
+
+    def page(self, u, kind, variant=None):
+        key = (u.code, kind, variant)
+        with self._lock:
+            cached = self._pages.get(key)
+        if cached is None:
+            cached = pages.option_page(self.market, u, kind,
+                                       withOptions=variant != "empty-list",
+                                       markersReversed=variant == "wrong-order")
+            with self._lock:
+                self._pages[key] = cached
+        return cached
+
+    def close(self):
+        self.stopping.set()
+        if self._log:
+            with self._lock:
+                self._log.close()
+                self._log = None
+
+
+def split_query(target):
+    """("/path", "call"|"put"|None, code): the code exactly as sent, unescaped."""
+    path, _, query = target.partition("?")
+    key, equals, code = query.partition("=")
+    if not equals or key not in ("call", "put"):
+        return path, None, ""
+    return path, key, code
+
+
+class Handler(BaseHTTPRequestHandler):
+    server_version = "Koersplein/2.4"
+    sys_version = ""
+    protocol_version = "HTTP/1.1"
+    site = None  # set by serve()
+
+    def log_message(self, format, *args):  # noqa: A002 - the base class's name
+        pass
+
+    def do_GET(self):
+        site = self.site
+        site.log(self.path, self.headers.get("User-Agent", ""))
+        path, kind, code = split_query(self.path)
+        if path != PAGE_PATH:
+            return self.reply(404, pages.short_page("Pagina niet gevonden."))
+        if code.startswith(QUERY_PREFIX):
+            fault = code[len(QUERY_PREFIX):]
+            if fault not in KINDS:
+                return self.reply(404, pages.short_page("Onbekende storing."))
+            u = site.market.underlyings[-1]
+        else:
+            u = site.market.find(code) if kind else None
+            if u is None:
+                return self.reply(200, pages.short_page("Onbekende onderliggende waarde."))
+            fault = site.lookup_fault(kind, code)
+        self.serve_page(u, kind, fault)
+
+    def serve_page(self, u, kind, fault):
+        site = self.site
+        if fault == "short":
+            return self.reply(200, pages.short_page("De koersen zijn tijdelijk niet beschikbaar."))
+        if fault == "404":
+            return self.reply(404, pages.short_page("404 - Pagina niet gevonden."))
+        if fault == "500":
+            return self.reply(500, pages.short_page("500 - Interne serverfout."))
+        if fault == "garbage":
+            return self.reply(200, pages.garbage())
+        if fault == "silent":
+            return self.stay_silent()
+        body, rowEnds = site.page(u, kind, fault if fault in ("empty-list", "wrong-order") else None)
+        if fault == "cut":
+            # Cut at a row boundary, so that what arrives is a whole number
+            # of rows: the expected file can say exactly which.
+            self.send_head(200, len(body))
+            return self.send_body(body[:rowEnds[len(rowEnds) // 2 - 1]])
+        if fault == "huge":
+            footer = body.index(b'<div id="footer">')
+            filler = pages.padding(max(site.faults.hugeBytes - len(body), 0))
+            self.send_head(200, len(body) + len(filler))
+            return self.send_body(body[:footer], filler, body[footer:])
+        if fault == "slow":
+            self.send_head(200, len(body))
+            return self.trickle(body, site.slowChunk, site.slowPause)
+        if fault == "endless":
+            self.send_head(200, None)
+            return self.send_forever(body[:len(body) // 2], pages.padding(64 * 1024), 0)
+        if fault == "drip":
+            self.send_head(200, None)
+            return self.send_forever(body[:4096], b"<!-- -->", 0.5)
+        self.reply(200, body)
+
+    def send_head(self, status, length):
+        self.send_response(status)
+        self.send_header("Content-Type", "text/html; charset=windows-1252")
+        if length is not None:
+            self.send_header("Content-Length", str(length))
+        self.send_header("Cache-Control", "no-cache")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.close_connection = True
+
+    def send_body(self, *parts):
+        try:
+            for part in parts:
+                self.wfile.write(part)
+            self.wfile.flush()
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
+    def reply(self, status, body):
+        self.send_head(status, len(body))
+        self.send_body(body)
+
+    def trickle(self, body, chunk, pause):
+        for start in range(0, len(body), chunk):
+            if self.site.stopping.is_set():
+                return
+            self.send_body(body[start:start + chunk])
+            time.sleep(pause)
+
+    def send_forever(self, start, filler, pause):
+        try:
+            self.wfile.write(start)
+            while not self.site.stopping.is_set():
+                self.wfile.write(filler)
+                self.wfile.flush()
+                if pause:
+                    time.sleep(pause)
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
+    def stay_silent(self):
+        # Hold the connection without a byte of answer until the client
+        # gives up or the server stops.
+        self.connection.settimeout(0.2)
+        while not self.site.stopping.is_set():
+            try:
+                if not self.connection.recv(4096):
+                    return
+            except socket.timeout:
+                continue
+            except OSError:
+                return
+
+
+def write_port_file(path, port):
+    # Written under another name and renamed, so a reader never sees half.
+    temporary = path + ".tmp"
+    with open(temporary, "w") as stream:
+        stream.write(f"{port}\n")
+    os.replace(temporary, path)
+
+
+def serve(args):
+    site = QuoteSite(Market(), Faults(args.fault, args.huge_bytes), args.log,
+                     args.slow_chunk, args.slow_pause)
+    handler = type("SiteHandler", (Handler,), {"site": site})
+    server = ThreadingHTTPServer(("127.0.0.1", args.port), handler)
+    server.daemon_threads = True
+    port = server.server_address[1]
+    if args.port_file:
+        write_port_file(args.port_file, port)
+    print(f"PORT {port}", flush=True)
+    done = threading.Event()
+    signal.signal(signal.SIGTERM, lambda *_: done.set())
+    signal.signal(signal.SIGINT, lambda *_: done.set())
+    thread = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1})
+    thread.start()
+    done.wait(args.time_limit)
+    site.stopping.set()
+    server.shutdown()
+    server.server_close()
+    thread.join()
+    site.close()
+    return 0
+
+
+def expect(args):
+    try:
+        data = expected_bytes(Market(), args.selection == "true", Faults(args.fault, args.huge_bytes))
+    except UnpredictableRun as error:
+        print(f"quotes_server: no expected file: the scanner's output from {error} "
+              "depends on the scanner itself", file=sys.stderr)
+        return 3
+    with open(args.out, "wb") as stream:
+        stream.write(data)
+    return 0
+
+
+def page(args):
+    path, kind, code = split_query(PAGE_PATH + "?" + args.query.lstrip("?"))
+    market = Market()
+    u = market.find(code)
+    if u is None:
+        print(f"quotes_server: unknown page {args.query}", file=sys.stderr)
+        return 2
+    variant = args.fault if args.fault in ("empty-list", "wrong-order") else None
+    body, _ = pages.option_page(market, u, kind, withOptions=variant != "empty-list",
+                                markersReversed=variant == "wrong-order")
+    if args.out:
+        with open(args.out, "wb") as stream:
+            stream.write(body)
+    else:
+        sys.stdout.buffer.write(body)
+    return 0
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    commands = parser.add_subparsers(dest="command", required=True)
+    faultHelp = "KIND[@TARGET], TARGET list, call:CODE or put:CODE; kinds: " + ", ".join(
+        f"{k} ({v})" for k, v in KINDS.items())
+
+    s = commands.add_parser("serve", help="run the server")
+    s.add_argument("--port", type=int, default=0, help="0: a free port chosen by the system")
+    s.add_argument("--port-file", help="file that receives the port number")
+    s.add_argument("--log", help="request log, one line per request")
+    s.add_argument("--time-limit", type=float, default=300.0, help="seconds until the server stops")
+    s.add_argument("--slow-chunk", type=int, default=1024, help="bytes per piece of a slow page")
+    s.add_argument("--slow-pause", type=float, default=0.05, help="seconds between the pieces")
+
+    e = commands.add_parser("expect", help="write the expected quote file of a whole run")
+    e.add_argument("--out", required=True)
+    e.add_argument("--selection", choices=("true", "false"), default="true",
+                   help="false: only the first three underlyings")
+
+    for sub in (s, e):
+        sub.add_argument("--fault", action="append", default=[], help=faultHelp)
+        sub.add_argument("--huge-bytes", type=int, default=DEFAULT_HUGE_BYTES)
+
+    p = commands.add_parser("page", help="write one page's body")
+    p.add_argument("query", help="for example call=AEX.AGN/O or put=PHIA.AS/O")
+    p.add_argument("--fault", choices=("empty-list", "wrong-order"))
+    p.add_argument("--out")
+
+    args = parser.parse_args(argv)
+    try:
+        if args.command != "page":
+            Faults(args.fault)
+    except ValueError as error:
+        parser.error(str(error))
+    return {"serve": serve, "expect": expect, "page": page}[args.command](args)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
