@@ -1,0 +1,375 @@
+#include "download/download_run.h"
+
+#include "download_run_fakes.h"
+#include "sample_option_page.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using Options = std::vector<std::pair<std::string, std::string>>;
+
+const std::string Base = "http://127.0.0.1:8123/derivaten/opties/";
+const std::string FridayFile = "C:\\Data\\13-03-2009.csv";
+const std::string Header =
+    "Expiratie; Uitoefenprijs; Philips; C/P; +/- ; Laatste; Tijd; Volume; Bied; Open int.; Hoog; Laag; Omzet; Koers\r\n";
+const std::string PhilipsCall =
+    "20-03-2009; 100,00; Philips; Call; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 21,35\r\n";
+const std::string PhilipsCall1 =
+    "20-03-2009; 105,25; Philips; Call; -7,1%; 85,07; 10:01; 34,10; 59,05; 47,11; 60,12; 73,13; 86,14; 21,35\r\n";
+const std::string PhilipsPut0 =
+    "20-03-2009; 100,00; Philips; Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 21,35\r\n";
+const std::string PhilipsPut1 =
+    "20-03-2009; 105,25; Philips; Put; -7,1%; 85,07; 10:01; 34,10; 59,05; 47,11; 60,12; 73,13; 86,14; 21,35\r\n";
+
+class DownloadRunTest : public ::testing::Test {
+protected:
+    // The list page is the first underlying's call page on the site.
+    void ServeList(const Options& options)
+    {
+        SamplePage p;
+        p.options = options;
+        p.name = "AEX";
+        p.price = "250,10";
+        fetcher.pages[Base + "?call=AEX.AGN/O"] = SampleOptionPage(p);
+    }
+
+    void ServePage(const std::string& query, const std::string& name, int rows, const std::string& price = "21,35")
+    {
+        SamplePage p;
+        p.name = name;
+        p.price = price;
+        p.rows = rows;
+        fetcher.pages[Base + query] = SampleOptionPage(p);
+    }
+
+    std::size_t Count(const std::string& prefix) const
+    {
+        return std::count_if(log.begin(), log.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+    }
+
+    EventLog log;
+    FakeFetcher fetcher{log};
+    FakeClock clock;
+    FakeView view{log};
+    FakeStore store{log};
+    DownloadRun run{fetcher, clock, view, store};
+    RunSettings settings{"C:\\Data\\", true, "127.0.0.1:8123", "Kestrom", false};
+};
+
+TEST_F(DownloadRunTest, OneUnderlyingStepByStep)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}});
+    ServePage("?call=PHI.AGN/O", "Philips", 1);
+    ServePage("?put=PHI.AGN/O", "Philips", 2);
+
+    EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
+    const EventLog expected = {
+        "hourglass on",
+        "status Bezig met verbinden",
+        "process",
+        "fetch " + Base + "?call=AEX.AGN/O",
+        "status Bezig met downloaden",
+        "clear",
+        "fetch " + Base + "?call=PHI.AGN/O",
+        "folder C:\\Data\\",
+        "create " + FridayFile,
+        "append " + FridayFile,
+        "fetch " + Base + "?put=PHI.AGN/O",
+        "append " + FridayFile,
+        "append " + FridayFile,
+        "process",
+        "memo Gegevens van Philips gedownload",
+        "status Downloaden is klaar",
+        "memo ",
+        "memo De optiekoersen van 1 fondsen zijn gedownload",
+        "memo Ze zijn geschreven in: 13-03-2009.csv",
+        "hourglass off",
+    };
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsPut0 + PhilipsPut1);
+    EXPECT_EQ(run.QuoteFileName(), "13-03-2009.csv");
+    EXPECT_EQ(run.Underlyings(), UnderlyingList{"PHI.AGN/O Philips"});
+}
+
+TEST_F(DownloadRunTest, AutomaticModeCountsDownAndClosesWithTheOutcome)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}});
+    ServePage("?call=PHI.AGN/O", "Philips", 1);
+    settings.automatic = true;
+
+    for (const bool putServed : {true, false}) {
+        SCOPED_TRACE(putServed ? "complete" : "put page missing");
+        if (putServed) ServePage("?put=PHI.AGN/O", "Philips", 1);
+        else fetcher.pages.erase(Base + "?put=PHI.AGN/O");
+        log.clear();
+        const RunOutcome outcome = run.Run(settings);
+        EXPECT_EQ(outcome, putServed ? RunOutcome::Complete : RunOutcome::MissingData);
+
+        const auto closing = std::find(log.begin(), log.end(), "hourglass off");
+        ASSERT_NE(closing, log.end());
+        const EventLog expected = {
+            "hourglass off", "status Kestrom wordt afgesloten", "process", "memo ", "memo Kestrom wordt nu afgesloten.",
+            "memo ", "memo *****", "wait 1000", "replace ****", "wait 1000", "replace ***", "wait 1000",
+            "replace **", "wait 1000", "replace *", "wait 1000", "replace ", "wait 1000",
+            "close " + std::string(putServed ? "0" : "1"),
+        };
+        EXPECT_EQ(EventLog(closing, log.end()), expected);
+        EXPECT_EQ(view.memo.back(), "");
+        EXPECT_EQ(Count("process"), 3u);
+    }
+}
+
+TEST_F(DownloadRunTest, SundayQuestionOnlyAfterAnExpiryFriday)
+{
+    struct Case {
+        const char* name;
+        CalendarDate today;
+        bool asked;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"Sunday after the third Friday", {2009, 3, 22}, true, "C:\\Data\\20-03-2009.csv"},
+        {"Sunday after Good Friday expiry", {2008, 3, 23}, false, "C:\\Data\\21-03-2008.csv"},
+        {"another Sunday", {2009, 3, 15}, false, FridayFile.c_str()},
+        {"Saturday after the third Friday", {2009, 3, 21}, false, "C:\\Data\\20-03-2009.csv"},
+    };
+    ServeList({{"PHI.AGN/O", "Philips"}});
+    ServePage("?call=PHI.AGN/O", "Philips", 1);
+    ServePage("?put=PHI.AGN/O", "Philips", 1);
+    store.folders.insert("C:\\Data\\");
+    for (const auto& c : cases) {
+        for (const bool answer : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (answer ? ", Ja" : ", Nee"));
+            log.clear();
+            view.memo = {"earlier memo"};
+            view.status = "earlier status";
+            store.files = {{c.file, "earlier quotes\r\n"}};
+            view.answer = answer;
+            clock.now = {c.today, 12, 0};
+            settings.automatic = true;
+
+            const RunOutcome outcome = run.Run(settings);
+            if (c.asked && !answer) {
+                EXPECT_EQ(outcome, RunOutcome::Declined);
+                EXPECT_EQ(log, EventLog{"ask Kestrom - Downloaden? | Als u op \"Ja\" klikt dan worden de "
+                                        "expitatiekoersen van vrijdag gewist"});
+                EXPECT_EQ(view.memo, std::vector<std::string>{"earlier memo"});
+                EXPECT_EQ(view.status, "earlier status");
+                EXPECT_EQ(store.files[c.file], "earlier quotes\r\n");
+            } else {
+                EXPECT_EQ(outcome, RunOutcome::Complete);
+                EXPECT_EQ(Count("ask "), c.asked ? 1u : 0u);
+                EXPECT_EQ(store.files[c.file], Header + PhilipsCall + PhilipsPut0);
+                EXPECT_EQ(Count("close 0"), 1u);
+            }
+        }
+    }
+}
+
+TEST_F(DownloadRunTest, HeaderFromTheFirstPageWithData)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+    fetcher.pages[Base + "?call=PHI.AGN/O"] = std::string(999, 'x');
+    ServePage("?put=PHI.AGN/O", "Philips", 1);
+    ServePage("?call=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+    ServePage("?put=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+    const std::string expected =
+        Header +
+        "20-03-2009; 100,00; Philips; Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; \r\n"
+        "20-03-2009; 100,00; ING Groep (ING); Call; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n"
+        "20-03-2009; 100,00; ING Groep (ING); Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n";
+    EXPECT_EQ(store.files[FridayFile], expected);
+    EXPECT_EQ(Count("create "), 1u);
+    const std::vector<std::string> memo = {"Gegevens van Philips gedownload",
+                                           "Gegevens van ING Groep (ING) gedownload",
+                                           "",
+                                           "De optiekoersen van 2 fondsen zijn gedownload",
+                                           "Ze zijn geschreven in: 13-03-2009.csv",
+                                           "Van 1 fonds zijn geen of niet alle koersen ontvangen"};
+    EXPECT_EQ(view.memo, memo);
+}
+
+TEST_F(DownloadRunTest, SelectionDecidesHowManyUnderlyings)
+{
+    const Options options = {{"AEX.AGN/O", "AEX"}, {"AEX.AGN/W", "AEX week"}, {"AEX.AGN/D", "AEX dag"},
+                             {"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}};
+    for (const bool selectionAll : {false, true}) {
+        SCOPED_TRACE(selectionAll ? "Alle opties" : "Alleen AEX-opties");
+        ServeList(options);
+        log.clear();
+        settings.selectionAll = selectionAll;
+        run.Run(settings);
+        const std::size_t funds = selectionAll ? 5 : 3;
+        EventLog requests;
+        std::copy_if(log.begin(), log.end(), std::back_inserter(requests),
+                     [](const std::string& e) { return e.rfind("fetch ", 0) == 0; });
+        EventLog expected = {"fetch " + Base + "?call=AEX.AGN/O"};
+        for (std::size_t i = 0; i < funds; ++i) {
+            expected.push_back("fetch " + Base + "?call=" + options[i].first);
+            expected.push_back("fetch " + Base + "?put=" + options[i].first);
+        }
+        EXPECT_EQ(requests, expected);
+        EXPECT_EQ(view.memo[funds + 1], "De optiekoersen van " + std::to_string(funds) + " fondsen zijn gedownload");
+        EXPECT_EQ(Count("process"), 1 + funds);
+    }
+}
+
+TEST_F(DownloadRunTest, RunsOnOneTradingDateKeepOnlyTheLastQuotes)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}});
+    ServePage("?call=PHI.AGN/O", "Philips", 2);
+    ServePage("?put=PHI.AGN/O", "Philips", 2);
+    EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
+    EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsCall1 + PhilipsPut0 + PhilipsPut1);
+
+    // Later that evening the site has one row less on each page.
+    clock.now = {{2009, 3, 14}, 2, 0};
+    ServePage("?call=PHI.AGN/O", "Philips", 1);
+    ServePage("?put=PHI.AGN/O", "Philips", 1);
+    EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
+    EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsPut0);
+}
+
+TEST_F(DownloadRunTest, ARunThatGetsNothingKeepsTheEarlierFile)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+    settings.automatic = true;
+    for (const bool earlierFile : {true, false}) {
+        SCOPED_TRACE(earlierFile ? "earlier file" : "no earlier file");
+        store.files.clear();
+        if (earlierFile) {
+            store.folders.insert("C:\\Data\\");
+            store.files[FridayFile] = "earlier quotes\r\n";
+        }
+        log.clear();
+        EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+        EXPECT_EQ(store.files.at(FridayFile), earlierFile ? "earlier quotes\r\n" : "");
+        EXPECT_EQ(Count("create " + FridayFile), 0u);
+        EXPECT_EQ(view.memo[5], "Van 2 fondsen zijn geen of niet alle koersen ontvangen");
+        EXPECT_EQ(Count("close 1"), 1u);
+    }
+}
+
+TEST_F(DownloadRunTest, WithoutAnyListNothingIsFetchedOrWritten)
+{
+    fetcher.pages[Base + "?call=AEX.AGN/O"] = std::string(999, 'x');
+    settings.automatic = true;
+    EXPECT_EQ(run.Run(settings), RunOutcome::NoUnderlyings);
+    EXPECT_EQ(Count("fetch "), 1u);
+    EXPECT_EQ(Count("folder "), 0u);
+    EXPECT_EQ(Count("create"), 0u);
+    EXPECT_TRUE(store.files.empty());
+    EXPECT_EQ(view.memo.front(), "De lijst met fondsen kon niet worden opgehaald; er is niets gedownload.");
+    EXPECT_EQ(view.status, "Kestrom wordt afgesloten");
+    EXPECT_EQ(log.back(), "close 2");
+    EXPECT_FALSE(run.Underlyings().has_value());
+    EXPECT_EQ(run.QuoteFileName(), "");
+
+    // A later list page without data keeps the list of an earlier run.
+    ServeList({{"PHI.AGN/O", "Philips"}});
+    settings.automatic = false;
+    run.Run(settings);
+    fetcher.pages[Base + "?call=AEX.AGN/O"] = "";
+    log.clear();
+    run.Run(settings);
+    EXPECT_EQ(Count("fetch " + Base + "?call=PHI.AGN/O"), 1u);
+    EXPECT_EQ(run.Underlyings(), UnderlyingList{"PHI.AGN/O Philips"});
+}
+
+TEST_F(DownloadRunTest, ACellHoldingSemicolonBlankIsWrittenAsItIs)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}});
+    SamplePage p;
+    p.name = "Philips";
+    p.rows = 1;
+    p.cell = [](int row, int column) { return column == 9 ? "1; 2" : SampleCell(row, column); };
+    fetcher.pages[Base + "?call=PHI.AGN/O"] = SampleOptionPage(p);
+    run.Run(settings);
+    const std::string line =
+        "20-03-2009; 100,00; Philips; Call; -8,0%; 78,06; 09:00; 1; 2; 52,04; 40,10; 53,11; 66,12; 79,13; 21,35\r\n";
+    EXPECT_EQ(store.files[FridayFile], Header + line);
+}
+
+TEST_F(DownloadRunTest, FileFailuresAreReportedAndStopTheWriting)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}});
+    ServePage("?call=PHI.AGN/O", "Philips", 2);
+    ServePage("?put=PHI.AGN/O", "Philips", 2);
+    settings.dataPath = "C:\\Nieuw\\Map\\";
+    settings.automatic = true;
+
+    struct Case {
+        const char* name;
+        FileError folderFailure;
+        FileError createFailure;
+        int appendsBeforeFailure;
+        const char* reason;
+        std::size_t appends;
+        const char* content;
+    };
+    const Case cases[] = {
+        {"folder", "Toegang geweigerd.", std::nullopt, -1, "Toegang geweigerd.", 0, nullptr},
+        {"file held by another program", std::nullopt, "Het bestand is in gebruik.", -1, "Het bestand is in gebruik.",
+         0, "earlier quotes\r\n"},
+        {"disk full after two lines", std::nullopt, std::nullopt, 2, "Er is geen ruimte meer op de schijf.", 3,
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        store.folders.clear();
+        store.files.clear();
+        if (c.content) {
+            store.folders.insert(settings.dataPath);
+            store.files[settings.dataPath + "13-03-2009.csv"] = c.content;
+        }
+        store.folderFailure = c.folderFailure;
+        store.createFailure = c.createFailure;
+        store.appendsBeforeFailure = c.appendsBeforeFailure;
+
+        EXPECT_EQ(run.Run(settings), RunOutcome::FileFailure);
+        EXPECT_EQ(Count("append "), c.appends);
+        EXPECT_EQ(view.memo[3], "Ze zijn geschreven in: 13-03-2009.csv");
+        EXPECT_EQ(view.memo[4], std::string("Het koersbestand kon niet worden geschreven: ") + c.reason);
+        EXPECT_EQ(Count("close 3"), 1u);
+        if (c.content) {
+            EXPECT_EQ(store.files[settings.dataPath + "13-03-2009.csv"], c.content);
+        }
+    }
+    // The put lines after the failed one were not tried, so the file ends
+    // with the last line that was written, without a gap.
+    EXPECT_EQ(store.files[settings.dataPath + "13-03-2009.csv"], Header + PhilipsCall + PhilipsCall1);
+}
+
+TEST_F(DownloadRunTest, AMissingDataFolderIsCreatedFirst)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}});
+    ServePage("?call=PHI.AGN/O", "Philips", 1);
+    ServePage("?put=PHI.AGN/O", "Philips", 1);
+    settings.dataPath = "D:\\Koersen\\Opties\\";
+    EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
+    EXPECT_EQ(store.folders, std::set<std::string>{"D:\\Koersen\\Opties\\"});
+    EXPECT_EQ(store.files["D:\\Koersen\\Opties\\13-03-2009.csv"], Header + PhilipsCall + PhilipsPut0);
+}
+
+TEST_F(DownloadRunTest, NoSecondRunStartsWhileOneLetsMessagesThrough)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+    std::vector<RunOutcome> nested;
+    view.onProcessMessages = [&] {
+        EXPECT_TRUE(run.Active());
+        nested.push_back(run.Run(settings));
+    };
+    run.Run(settings);
+    EXPECT_EQ(nested, std::vector<RunOutcome>(3, RunOutcome::AlreadyRunning));
+    EXPECT_EQ(Count("fetch "), 5u);
+    EXPECT_EQ(Count("hourglass on"), 1u);
+    EXPECT_FALSE(run.Active());
+}
+
+} // namespace
