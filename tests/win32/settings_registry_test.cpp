@@ -3,6 +3,7 @@
 #include "settings/registry_store_win32.h"
 #include "settings/settings.h"
 #include "support/system_info.h"
+#include "support/text.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -105,6 +106,8 @@ protected:
         DeleteTree(HKEY_CURRENT_USER, KeyPath);
         const std::string folder = ProfileDataFolder(DesktopFolder, Product);
         RemoveDirectoryA(folder.c_str());
+        // Fails harmlessly when something else keeps data there.
+        RemoveDirectoryA(ParentPath('\\', ParentPath('\\', folder)).c_str());
     }
 
     StoredPlaces Load(Settings& settings)
