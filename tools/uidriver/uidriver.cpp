@@ -241,6 +241,7 @@ Record WindowRecord(HWND window) {
       .Text("text", CaptionOf(window))
       // A top-level window's identifier field holds its menu handle.
       .Number("id", GetAncestor(window, GA_PARENT) == GetDesktopWindow() ? 0 : GetDlgCtrlID(window))
+      .Number("style", static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)))
       .Flag("visible", IsWindowVisible(window))
       .Flag("enabled", IsWindowEnabled(window))
       .Rect("rect", rect)
