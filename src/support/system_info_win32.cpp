@@ -20,12 +20,9 @@ void DetectWindowsVersion()
 {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;
-    // Deprecated, and capped at 6.2 for programs without a compatibility
-    // manifest; the names only need to tell the 95 family from NT.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    // Reports at most 6.2 to programs without a compatibility manifest; the
+    // names only need to tell the 95 family from NT.
     const bool known = GetVersionExA(&info) != FALSE;
-#pragma GCC diagnostic pop
     const WindowsVersion version = known ? ClassifyWindowsVersion(info.dwPlatformId, info.dwMajorVersion,
                                                                   info.dwMinorVersion, info.szCSDVersion)
                                          : WindowsVersion{};
