@@ -19,7 +19,7 @@ file(GLOB win32_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*
 foreach(source IN LISTS win32_test_sources)
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
-  target_link_libraries(${name} PRIVATE kestrom_win gtest gtest_main)
+  target_link_libraries(${name} PRIVATE kestrom_win gtest gtest_main ws2_32)
   target_link_options(${name} PRIVATE ${static_runtime})
   add_test(NAME win32.${name} COMMAND ${name})
   set_tests_properties(win32.${name} PROPERTIES TIMEOUT 120)

@@ -8,6 +8,10 @@ source "$(dirname "$0")/wine_env.sh"
 
 run() {
   wineserver -p 2>/dev/null
+  # Wine's first program starts its background services, which would keep
+  # the caller's output pipes open (ctest then waits for them): start them
+  # here, detached from ours.
+  "$KESTROM_WINE" cmd /c exit </dev/null >/dev/null 2>&1
   "$@"
   local status=$?
   wineserver -k 2>/dev/null

@@ -11,14 +11,17 @@ void Timer::Create(Form& owner, UINT interval, bool enabled)
     Apply();
 }
 
+// Setting a value a timer already has leaves its countdown running.
 void Timer::SetInterval(UINT interval)
 {
+    if (interval == interval_) return;
     interval_ = interval;
     Apply();
 }
 
 void Timer::SetEnabled(bool enabled)
 {
+    if (enabled == enabled_) return;
     enabled_ = enabled;
     Apply();
 }
