@@ -365,6 +365,17 @@ class KestromTestCase(unittest.TestCase):
         self.registry.delete_key(SETTINGS_KEY)
         self.set_servers(closed_port(), closed_port())
 
+    def set_screen_density(self, dpi):
+        """Programs started from now on until the test ends see a screen of
+        dpi pixels per inch."""
+        key, name = "HKCU\\Control Panel\\Desktop", "LogPixels"
+        previous = self.registry.values(key).get(name)
+        self.registry.set(key, name, dpi)
+        if previous is None:
+            self.addCleanup(self.registry.delete_value, key, name)
+        else:
+            self.addCleanup(self.registry.set, key, name, previous)
+
     def set_servers(self, quotes_port, update_port):
         """Points "Quotes Host" and "Update Host" at 127.0.0.1 ports."""
         self.registry.set(DEFAULTS_KEY, "Quotes Host", "127.0.0.1:%d" % quotes_port)
@@ -400,6 +411,9 @@ def main():
     parser.add_argument("--driver", required=True, type=Path)
     parser.add_argument("--artifacts", required=True, type=Path)
     options, rest = parser.parse_known_args()
+    # There is no window manager on the virtual display; unmanaged, Wine
+    # draws the caption and frame itself, so screenshots show them.
+    wine("reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f")
     Config.exe = options.exe.resolve()
     Config.driver = options.driver.resolve()
     Config.artifacts = options.artifacts.resolve()

@@ -65,6 +65,29 @@ class MainWindowTest(kestrom_e2e.KestromTestCase):
     def status_panel(self, window, label):
         return next(c for c in self.driver.children(window) if c.hwnd == label.parent)
 
+    def expected_client_height(self, window):
+        """The client height rule: the close button's bottom, the status
+        panel and a margin of 20 pixels."""
+        dpi = self.driver.screen()["dpi"]
+        close_button = self.driver.child(window, text="Sluit af")
+        client = self.driver.geometry(window).client
+        return close_button.rect.bottom - client.top + scaled(STATUS_PANEL_DESIGN_HEIGHT, dpi) + 20
+
+    def assert_layout(self, window):
+        """Every button at its design place scaled with the screen density,
+        and the client height by its rule."""
+        dpi = self.driver.screen()["dpi"]
+        client = self.driver.geometry(window).client
+        buttons, _, _ = self.controls(window)
+        for button in buttons:
+            with self.subTest(button=button.text, dpi=dpi):
+                self.assertTrue(button.visible and button.enabled)
+                left, top, width, height = BUTTON_DESIGN[button.text]
+                placed = button.rect
+                self.assertEqual((placed.left - client.left, placed.top - client.top, placed.width, placed.height),
+                                 (scaled(left, dpi), scaled(top, dpi), scaled(width, dpi), scaled(height, dpi)))
+        self.assertEqual(client.height, self.expected_client_height(window))
+
     def assert_exit_code(self, process, expected, timeout=30):
         self.assertEqual(process.exit_code(timeout), expected)
 
@@ -74,17 +97,7 @@ class MainWindowTest(kestrom_e2e.KestromTestCase):
         self.assertEqual(window.text, CAPTION)
         buttons, memo, status = self.controls(window)
         self.assertEqual([b.text for b in buttons], BUTTONS)
-
-        dpi = self.driver.screen()["dpi"]
-        client = self.driver.geometry(window).client
-        for button in buttons:
-            with self.subTest(button=button.text):
-                self.assertTrue(button.visible and button.enabled)
-                left, top, width, height = BUTTON_DESIGN[button.text]
-                placed = button.rect
-                self.assertEqual((placed.left - client.left, placed.top - client.top, placed.width, placed.height),
-                                 (scaled(left, dpi), scaled(top, dpi), scaled(width, dpi), scaled(height, dpi)))
-
+        self.assert_layout(window)
         self.assertTrue(memo.style & ES_MULTILINE and memo.style & WS_VSCROLL)
         self.assertEqual(self.driver.text(memo), HELP_TEXT)
         self.assertEqual(self.driver.text(status), "")
@@ -99,14 +112,9 @@ class MainWindowTest(kestrom_e2e.KestromTestCase):
 
     def test_height_snaps_back_while_the_width_follows(self):
         process, window = self.start_main()
-        _, memo, status = self.controls(window)
-        dpi = self.driver.screen()["dpi"]
-        close_button = self.driver.child(window, text="Sluit af")
+        _, _, status = self.controls(window)
         start = self.driver.geometry(window)
-        # The client height rule: the close button's bottom, the status panel
-        # and a margin of 20 pixels.
-        expected_client_height = (close_button.rect.bottom - start.client.top
-                                  + scaled(STATUS_PANEL_DESIGN_HEIGHT, dpi) + 20)
+        expected_client_height = self.expected_client_height(window)
         self.assertEqual(start.client.height, expected_client_height)
 
         cases = [
@@ -129,6 +137,16 @@ class MainWindowTest(kestrom_e2e.KestromTestCase):
                 self.assertEqual(panel_now.rect.bottom, after.client.bottom)
         self.screenshot("main_window_resized", window)
 
+        self.driver.click(window, "Sluit af")
+        self.assert_exit_code(process, 0)
+
+    def test_layout_scales_with_the_screen_density(self):
+        self.set_screen_density(144)
+        process, window = self.start_main()
+        self.assertEqual(self.driver.screen()["dpi"], 144)
+        self.assert_layout(window)
+        self.assertEqual(self.driver.move(window, height=900).client.height, self.expected_client_height(window))
+        self.screenshot("main_window_144dpi", window)
         self.driver.click(window, "Sluit af")
         self.assert_exit_code(process, 0)
 
