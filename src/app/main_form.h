@@ -2,6 +2,9 @@
 // and the download progress, and the status line.
 #pragma once
 
+#include "download/download_run.h"
+#include "download/fetch_page.h"
+#include "download/quote_file_store_win32.h"
 #include "win/button.h"
 #include "win/form.h"
 #include "win/label.h"
@@ -11,15 +14,18 @@
 
 #include <string>
 
-class TMainForm : public Form {
+// The main window is also the download run's view: its status line, memo
+// and cursor show the run's progress.
+class TMainForm : public Form, private RunView {
 public:
+    TMainForm();
     void Create();
 
     std::string ProductName;
     std::string VersionText;
     std::string CopyrightText;
-    std::string QuoteFileName;
-    bool HeaderPending = false;
+    // The bare name of the current or last run's quote file.
+    const std::string& QuoteFileName() const { return run_.QuoteFileName(); }
 
     Panel Panel1;
     Button DownloadButton;
@@ -33,6 +39,7 @@ public:
     Timer DownloadTimer;
 
 private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void FormCreate();
     void FormResize() override;
     void FormDestroy() override;
@@ -43,8 +50,22 @@ private:
     void DownloadTimerTimer();
     void UpdateTimerTimer();
 
+    void SetStatusText(const std::string& text) override;
+    void ClearMemo() override;
+    void AddMemoLine(const std::string& line) override;
+    void ReplaceLastMemoLine(const std::string& line) override;
+    bool AskYesNo(const std::string& title, const std::string& message) override;
+    void ProcessMessages() override;
+    void SetHourglass(bool on) override;
+    void Wait(int milliseconds) override;
+    void CloseMainWindow(int exitCode) override;
+
     Font buttonFont_;
     bool resizing_ = false;
+    bool hourglass_ = false;
+    InternetPageFetcher fetcher_;
+    Win32QuoteFileStore quoteFiles_;
+    DownloadRun run_;
 };
 
 extern TMainForm* MainForm;

@@ -5,7 +5,10 @@
 #include "app/main_layout.h"
 #include "app/product.h"
 #include "app/resource.h"
+#include "app/system_clock_win32.h"
+#include "settings/settings.h"
 #include "support/language.h"
+#include "win/application.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -15,6 +18,8 @@ constexpr int PanelWidth = 199;
 constexpr int StatusHeight = 30;
 
 } // namespace
+
+TMainForm::TMainForm() : run_(fetcher_, TheSystemClock(), *this, quoteFiles_) {}
 
 void TMainForm::Create()
 {
@@ -93,9 +98,69 @@ void TMainForm::FormDestroy() {}
 void TMainForm::DownloadButtonClick()
 {
     // A run lets messages through between underlyings; a second press then
-    // must not start a nested run.
+    // must not start a nested run, and a close request waits for its end.
     if (Busy()) return;
     BusyScope busy(*this);
+    run_.Run({CurrentSettings.DataPath, CurrentSettings.Selection, CurrentSettings.QuotesHost, ProductName,
+              IsAutomaticMode()});
+}
+
+LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Children ask their parent first, so the run's hourglass over the
+    // download button and the memo is decided here.
+    if (message == WM_SETCURSOR && hourglass_) {
+        const HWND under = reinterpret_cast<HWND>(wParam);
+        if (under == DownloadButton.Handle() || under == Memo.Handle()) {
+            SetCursor(LoadCursor(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+    }
+    return Form::HandleMessage(message, wParam, lParam);
+}
+
+void TMainForm::SetStatusText(const std::string& text)
+{
+    StatusLabel.SetCaption(text);
+    UpdateWindow(StatusPanel.Handle());
+}
+
+void TMainForm::ClearMemo() { Memo.Clear(); }
+
+void TMainForm::AddMemoLine(const std::string& line) { Memo.AddLine(line); }
+
+void TMainForm::ReplaceLastMemoLine(const std::string& line)
+{
+    Memo.ReplaceLastLine(line);
+    // No messages are processed during the closing countdown; paint now.
+    UpdateWindow(Memo.Handle());
+}
+
+bool TMainForm::AskYesNo(const std::string& title, const std::string& message)
+{
+    return MessageBoxA(Handle(), message.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void TMainForm::ProcessMessages() { Application::ProcessMessages(); }
+
+void TMainForm::SetHourglass(bool on)
+{
+    hourglass_ = on;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    const HWND under = WindowFromPoint(cursor);
+    if (under == DownloadButton.Handle() || under == Memo.Handle()) {
+        SetCursor(LoadCursor(nullptr, on ? IDC_WAIT : IDC_ARROW));
+    }
+}
+
+void TMainForm::Wait(int milliseconds) { Sleep(milliseconds); }
+
+void TMainForm::CloseMainWindow(int exitCode)
+{
+    Application::SetExitCode(exitCode);
+    // Carried out when the run's busy scope ends.
+    Close();
 }
 
 void TMainForm::InstellingenButtonClick() {}

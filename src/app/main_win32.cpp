@@ -3,7 +3,8 @@
 #include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/product.h"
-#include "support/language.h"
+#include "settings/config_form.h"
+#include "support/system_info.h"
 #include "win/application.h"
 #include "win/error_handler.h"
 
@@ -25,7 +26,7 @@ std::vector<std::string> ArgumentsAfterProgramName()
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    DetectLanguage();
+    SupportStartup();
     SetCommandLineArguments(ArgumentsAfterProgramName());
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -33,11 +34,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     Application::Initialize(instance, ProductNameText);
 
     TMainForm mainForm;
+    TConfigForm configForm;
     Guarded([&] {
         mainForm.Create();
+        configForm.Create();
         mainForm.Show();
         Application::Run();
     });
+    configForm.Destroy();
     mainForm.Destroy();
     return Application::ExitCode();
 }
