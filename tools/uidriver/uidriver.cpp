@@ -183,14 +183,14 @@ bool IsExe(const PROCESSENTRY32& entry, const std::string& name) {
   return lstrcmpiA(BaseName(entry.szExeFile).c_str(), name.c_str()) == 0;
 }
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> TopLevelWindows(const Options& options) {
   std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
   std::vector<DWORD> exePids;
   if (!options.exe.empty())
     for (const PROCESSENTRY32& entry : Processes())
