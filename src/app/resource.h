@@ -9,3 +9,8 @@
 #define IDB_INFORMATION 105
 #define IDB_INFORMATION_DISABLED 106
 #define IDB_CLOSE 107
+// Buttons of the yes/no, message and input dialogs.
+#define IDB_OK 120
+#define IDB_CANCEL 121
+#define IDB_ABORT 122
+#define IDB_ABORT_DISABLED 123
