@@ -25,6 +25,7 @@ build: deps $(HOST_DIR)/CMakeCache.txt
 	@tools/build_windows.sh win32
 
 test: build prefix
+	@python3 tools/check_product.py build/win32/Kestrom.exe
 	@[ "$(TEST_ARCH)" = win32 ] || tools/build_windows.sh $(TEST_ARCH)
 	@echo "== Host unit tests"
 	@ctest --test-dir $(HOST_DIR) --output-on-failure -j$(JOBS)

@@ -20,7 +20,9 @@ std::string_view PriceSearchKey(std::string_view name)
 
 std::string PadFront(std::string text, std::size_t width, std::string_view padding)
 {
-    if (text.size() < width) text.insert(0, padding);
+    // Built anew rather than with insert(0, ...), which GCC 12 for i686
+    // wrongly reports as an overlapping copy.
+    if (text.size() < width) return std::string(padding) + text;
     return text;
 }
 

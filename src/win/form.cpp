@@ -14,6 +14,12 @@ namespace {
 Form* mainForm = nullptr;
 constexpr int FirstControlId = 100;
 
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list)
+{
+    if (IsWindowVisible(window) && IsWindowEnabled(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 } // namespace
 
 Form* Form::FromHandle(HWND handle) { return dynamic_cast<Form*>(Window::FromHandle(handle)); }
@@ -50,15 +56,7 @@ int Form::ShowModal()
 {
     // Every other window of the program is disabled while the form is up.
     std::vector<HWND> disabled;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM list) -> BOOL {
-            if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabled));
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
     for (HWND window : disabled) EnableWindow(window, FALSE);
 
     modalResult_ = mrNone;
@@ -182,6 +180,15 @@ void Form::ClickIfUsable(Button* button)
     if (button && button->Visible() && button->Enabled()) button->Click();
 }
 
+Button* Form::FocusedButton() const
+{
+    const HWND focus = GetFocus();
+    for (const auto& [id, control] : controls_) {
+        if (control->Handle() == focus) return dynamic_cast<Button*>(control);
+    }
+    return nullptr;
+}
+
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -189,7 +196,11 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const int id = LOWORD(wParam);
         if (lParam == 0 || id == IDOK || id == IDCANCEL) {
             // Enter and Escape, as dialog navigation reports them.
-            if (id == IDOK) ClickIfUsable(defaultButton_);
+            // Enter presses the button that has the focus, else the default one.
+            if (id == IDOK) {
+                Button* focused = FocusedButton();
+                ClickIfUsable(focused ? focused : defaultButton_);
+            }
             if (id == IDCANCEL) ClickIfUsable(cancelButton_);
             return 0;
         }
