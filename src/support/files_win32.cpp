@@ -1,5 +1,7 @@
 #include "support/files.h"
 
+#include "support/system_message_win32.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -23,20 +25,6 @@ bool FolderExists(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string SystemMessage(DWORD code)
-{
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message(text ? text : "", length);
-    LocalFree(text);
-    // The system's texts end in a full stop and CR LF.
-    while (!message.empty() && (static_cast<unsigned char>(message.back()) <= ' ' || message.back() == '.'))
-        message.pop_back();
-    return message;
 }
 
 } // namespace
