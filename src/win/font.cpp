@@ -27,3 +27,23 @@ Font& Font::operator=(Font&& other) noexcept
     }
     return *this;
 }
+
+SIZE TextExtent(HFONT font, const std::string& text)
+{
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, font);
+    SIZE size = {};
+    GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    return size;
+}
+
+int PointSize(HFONT font)
+{
+    // Every font of the program is made by character height (a negative
+    // lfHeight), the height a size in points stands for.
+    LOGFONTA logFont = {};
+    if (!GetObjectA(font, sizeof logFont, &logFont)) return 0;
+    return MulDiv(logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight, 72, ScreenDensity());
+}

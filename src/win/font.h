@@ -21,3 +21,11 @@ public:
 private:
     HFONT handle_ = nullptr;
 };
+
+// Size in pixels of text drawn in font on this screen.
+SIZE TextExtent(HFONT font, const std::string& text);
+
+// The font's size in points at this screen's density, from its character
+// height and rounded as MulDiv rounds (a 17-pixel font at 120 pixels per
+// inch is 10 points).
+int PointSize(HFONT font);

@@ -95,6 +95,7 @@ protected:
 
 private:
     void ClickIfUsable(Button* button);
+    Button* FocusedButton() const;
 
     Font font_;
     int designDensity_ = 120;

@@ -56,3 +56,17 @@ void Memo::ReplaceLastLine(const std::string& line)
     lines.back() = line;
     SetLines(lines);
 }
+
+int Memo::LineCount() const { return static_cast<int>(SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0)); }
+
+bool Memo::LastLineEmpty() const
+{
+    const LRESULT start = SendMessageA(Handle(), EM_LINEINDEX, LineCount() - 1, 0);
+    return SendMessageA(Handle(), EM_LINELENGTH, start, 0) == 0;
+}
+
+void Memo::CaretToStart()
+{
+    SendMessageA(Handle(), EM_SETSEL, 0, 0);
+    SendMessageA(Handle(), EM_SCROLLCARET, 0, 0);
+}

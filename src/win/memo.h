@@ -23,4 +23,11 @@ public:
     void Clear();
     void AddLine(const std::string& line);
     void ReplaceLastLine(const std::string& line);
+
+    // Lines as the control shows them at its present width, word-wrapped
+    // lines counted one by one; the line after a final CR LF counts too.
+    int LineCount() const;
+    bool LastLineEmpty() const;
+    // Caret at the start, nothing selected.
+    void CaretToStart();
 };

@@ -17,6 +17,14 @@ void Panel::SetBounds(int left, int top, int width, int height)
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+RECT Panel::Bounds() const
+{
+    RECT rect = {};
+    GetWindowRect(Handle(), &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(Handle()), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 int Panel::Width() const
 {
     RECT rect = {};
@@ -29,6 +37,18 @@ int Panel::Height() const
     RECT rect = {};
     GetWindowRect(Handle(), &rect);
     return rect.bottom - rect.top;
+}
+
+void Panel::SetFrame(int bevelWidth, int borderWidth, bool singleLine)
+{
+    bevelWidth_ = bevelWidth;
+    borderWidth_ = borderWidth;
+    LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
+    style = singleLine ? style | WS_BORDER : style & ~static_cast<LONG_PTR>(WS_BORDER);
+    SetWindowLongPtrA(Handle(), GWL_STYLE, style);
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -45,9 +65,15 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         HDC dc = BeginPaint(Handle(), &paint);
         RECT rect;
         GetClientRect(Handle(), &rect);
-        auto edge = [](Bevel bevel, UINT raised, UINT sunken) { return bevel == Bevel::Raised ? raised : sunken; };
-        if (outer_ != Bevel::None) DrawEdge(dc, &rect, edge(outer_, BDR_RAISEDOUTER, BDR_SUNKENOUTER), BF_RECT | BF_ADJUST);
-        if (inner_ != Bevel::None) DrawEdge(dc, &rect, edge(inner_, BDR_RAISEDINNER, BDR_SUNKENINNER), BF_RECT);
+        auto bevel = [&](Bevel kind, UINT raised, UINT sunken) {
+            if (kind == Bevel::None) return;
+            for (int ring = 0; ring < bevelWidth_; ++ring) {
+                DrawEdge(dc, &rect, kind == Bevel::Raised ? raised : sunken, BF_RECT | BF_ADJUST);
+            }
+        };
+        bevel(outer_, BDR_RAISEDOUTER, BDR_SUNKENOUTER);
+        InflateRect(&rect, -borderWidth_, -borderWidth_);
+        bevel(inner_, BDR_RAISEDINNER, BDR_SUNKENINNER);
         EndPaint(Handle(), &paint);
         return 0;
     }

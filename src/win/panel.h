@@ -12,8 +12,13 @@ public:
     void Create(HWND parent, const DesignRect& rect, Bevel outer = Bevel::Raised, Bevel inner = Bevel::None,
                 int designDensity = 120);
     void SetBounds(int left, int top, int width, int height);
+    // Placement in the parent's client area, in screen pixels.
+    RECT Bounds() const;
     int Width() const;
     int Height() const;
+    // From the outside in: a single-line border, the outer bevel, borderWidth
+    // pixels of face, the inner bevel; each bevel bevelWidth pixels wide.
+    void SetFrame(int bevelWidth, int borderWidth, bool singleLine);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -21,4 +26,6 @@ protected:
 private:
     Bevel outer_ = Bevel::Raised;
     Bevel inner_ = Bevel::None;
+    int bevelWidth_ = 1;
+    int borderWidth_ = 0;
 };

@@ -2,6 +2,8 @@
 // enabled flag and a handler.
 #pragma once
 
+#include "ui/timer_state.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -11,10 +13,11 @@ class Form;
 class Timer {
 public:
     void Create(Form& owner, UINT interval, bool enabled);
+    // Setting a value the timer already has leaves its countdown running.
     void SetInterval(UINT interval);
-    UINT Interval() const { return interval_; }
+    UINT Interval() const { return state_.Interval(); }
     void SetEnabled(bool enabled);
-    bool Enabled() const { return enabled_; }
+    bool Enabled() const { return state_.Enabled(); }
 
     std::function<void()> OnTimer;
     void Tick();
@@ -23,6 +26,5 @@ private:
     void Apply();
     Form* owner_ = nullptr;
     UINT_PTR id_ = 0;
-    UINT interval_ = 1000;
-    bool enabled_ = false;
+    TimerState state_{1000, false};
 };
