@@ -1,0 +1,145 @@
+#include "update/versions_list.h"
+
+#include "support/text.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+constexpr char DefaultPageText[] = "Default.htm";
+
+bool IsPlainFileName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == "..") return false;
+    return std::none_of(name.begin(), name.end(), [](char ch) {
+        return static_cast<unsigned char>(ch) < 32 || std::string_view("\\/:*?\"<>|").find(ch) != std::string_view::npos;
+    });
+}
+
+std::optional<int> SizeInKB(std::string_view field)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (field.empty() || error != std::errc() || end != field.data() + field.size() || value < 0) return std::nullopt;
+    return value;
+}
+
+VersionsCheck Damaged(RecordFault fault)
+{
+    VersionsCheck check;
+    check.Result = UpdateCheckResult::RecordDamaged;
+    check.Fault = fault;
+    return check;
+}
+
+} // namespace
+
+ProgramVersion RunningVersion(std::string_view versionText)
+{
+    ProgramVersion version;
+    if (!versionText.empty() && versionText.back() >= 'a' && versionText.back() <= 'z')
+        version.Letter = static_cast<unsigned char>(versionText.back());
+    version.Digits = NumberChars(TextBefore('.', versionText) + TextAfter('.', versionText));
+    return version;
+}
+
+bool IsNewer(const ProgramVersion& newest, const ProgramVersion& running)
+{
+    // std::string compares bytes as unsigned, shorter first on a tie.
+    const int order = newest.Digits.compare(running.Digits);
+    return order > 0 || (order == 0 && newest.Letter > running.Letter);
+}
+
+std::string VersionDisplayText(const ProgramVersion& version)
+{
+    const std::string& digits = version.Digits;
+    std::string text = digits.substr(0, 1) + "." + (digits.size() > 1 ? digits.substr(1, 2) : std::string());
+    if (version.Letter) text += static_cast<char>(version.Letter);
+    return text;
+}
+
+std::vector<std::string> SplitRecordFields(std::string_view record)
+{
+    std::vector<std::string> fields;
+    std::string rest(record);
+    while (!rest.empty()) {
+        if (rest.front() == ',') fields.emplace_back();
+        else if (rest.find(',') == std::string::npos) fields.push_back(rest);
+        else fields.push_back(TextBefore(',', rest));
+        rest = TextAfter(',', rest);
+    }
+    return fields;
+}
+
+VersionsCheck JudgeVersionsList(const FetchedList& fetched, std::string_view productName,
+                                std::string_view versionText)
+{
+    VersionsCheck check;
+    const std::string& text = fetched.Text;
+    if (text.empty() && fetched.Attempts >= VersionsListAttempts) return check;
+    if (text == DefaultPageText || text.size() < VersionsListMinimumLength) {
+        check.Result = UpdateCheckResult::ListTooSmall;
+        return check;
+    }
+    const auto start = text.find(productName);
+    if (start == std::string::npos) {
+        check.Result = UpdateCheckResult::ProductNotFound;
+        return check;
+    }
+    const auto end = text.find('\r', start);
+    if (end == std::string::npos) return Damaged(RecordFault::NoLineEnd);
+
+    const std::vector<std::string> fields = SplitRecordFields(std::string_view(text).substr(start, end - start));
+    if (fields.size() < 5) return Damaged(RecordFault::TooFewFields);
+    if (!IsPlainFileName(fields[1])) return Damaged(RecordFault::BadDownloadName);
+    if (fields[2].empty()) return Damaged(RecordFault::NoVersionLetter);
+    const std::optional<int> size = SizeInKB(fields[3]);
+    if (!size) return Damaged(RecordFault::SizeNotANumber);
+
+    ProgramVersion newest;
+    newest.Digits = NumberChars(TextBefore('.', fields[1]));
+    newest.Letter = static_cast<unsigned char>(fields[2].front());
+    check.DownloadName = fields[1];
+    check.NewestText = VersionDisplayText(newest);
+    check.InstallerSizeKB = size;
+    check.Result = IsNewer(newest, RunningVersion(versionText)) ? UpdateCheckResult::UpdateAdvised
+                                                                : UpdateCheckResult::NoUpdateNeeded;
+    return check;
+}
+
+bool PingTimedOut(std::string_view pingOutput)
+{
+    // Lines end in CR LF, LF or a lone CR, as a text file is read.
+    std::size_t start = 0;
+    for (int line = 1; line < 3; ++line) {
+        const auto end = pingOutput.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) return false;
+        start = end + (pingOutput.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    const auto end = pingOutput.find_first_of("\r\n", start);
+    const std::string_view third = pingOutput.substr(start, end == std::string_view::npos ? end : end - start);
+    return third.find("Time-out") != std::string_view::npos;
+}
+
+std::string PingableHost(std::string_view updateHost)
+{
+    const std::string_view host = updateHost.substr(0, updateHost.find(':'));
+    const bool plain = !host.empty() && std::all_of(host.begin(), host.end(), [](char ch) {
+        return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '.'
+               || ch == '-';
+    });
+    return plain ? std::string(host) : std::string();
+}
+
+std::string PingCommand(std::string_view updateHost)
+{
+    const std::string host = PingableHost(updateHost);
+    if (host.empty()) return {};
+    return "C:\\Windows\\System32\\ping " + host + " -n 1 -w 100 > " + PingOutputFile;
+}
+
+std::string UpdateUrl(std::string_view updateHost, std::string_view path)
+{
+    return "http://" + std::string(updateHost) + std::string(path);
+}

@@ -1,0 +1,94 @@
+// The versions list of the maker's web server and the version comparison:
+// which record belongs to the product, what its fields say, and whether the
+// newest version advises an update.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Values 0 to 5 are the outcomes the program has always had; RecordDamaged
+// covers a record the program cannot read safely.
+enum class UpdateCheckResult : std::uint8_t {
+    NoUpdateNeeded = 0,
+    NoServerReaction = 1,
+    ListTooSmall = 2,
+    ProductNotFound = 3,
+    UpdateAdvised = 4,
+    PingTimeOut = 5,
+    RecordDamaged = 6,
+};
+
+// Why a product's record was not used.
+enum class RecordFault {
+    None,
+    NoLineEnd,       // no CR after the record
+    TooFewFields,    // fewer than five fields
+    NoVersionLetter, // field 2 empty
+    SizeNotANumber,  // field 3 not a decimal integer of 0 or more
+    BadDownloadName, // field 1 empty, or not a plain file name
+};
+
+// A version as the check compares it: digits without the point ("100" for
+// 1.00) and a lower-case letter, 0 when there is none (below every letter).
+struct ProgramVersion {
+    std::string Digits;
+    unsigned char Letter = 0;
+};
+
+// "versie 1.00c" gives 100 and c.
+ProgramVersion RunningVersion(std::string_view versionText);
+
+// Digits compare as text, byte by byte (99 is newer than 100); with equal
+// digits only a greater letter is newer.
+bool IsNewer(const ProgramVersion& newest, const ProgramVersion& running);
+
+// First digit, ".", the next two, then the letter: 101 with c gives 1.01c.
+std::string VersionDisplayText(const ProgramVersion& version);
+
+// Comma-separated fields; empty fields count, except one at the very end.
+std::vector<std::string> SplitRecordFields(std::string_view record);
+
+// What the fetch of the list brought: the text, and how many attempts were
+// made (none when no internet handle was obtained).
+struct FetchedList {
+    std::string Text;
+    int Attempts = 0;
+};
+
+inline constexpr int VersionsListAttempts = 2;
+inline constexpr std::size_t VersionsListMinimumLength = 50;
+
+struct VersionsCheck {
+    UpdateCheckResult Result = UpdateCheckResult::NoServerReaction;
+    RecordFault Fault = RecordFault::None;
+    // Set when the record could be read.
+    std::string DownloadName;
+    std::string NewestText;
+    std::optional<int> InstallerSizeKB;
+};
+
+// Everything of the check after the ping: the list against the product
+// name and the running version text.
+VersionsCheck JudgeVersionsList(const FetchedList& fetched, std::string_view productName,
+                                std::string_view versionText);
+
+// The ping's verdict: its third output line holds "Time-out" (the word
+// the Dutch ping prints; case matters).
+bool PingTimedOut(std::string_view pingOutput);
+
+// The host part of "host[:port]"; empty when it holds anything beyond
+// letters, digits, points and hyphens, since it goes onto a command line.
+std::string PingableHost(std::string_view updateHost);
+
+// The ping of the maker's server, output to tmp.txt; empty when the host
+// cannot be pinged safely.
+std::string PingCommand(std::string_view updateHost);
+
+// "http://" + host + path.
+std::string UpdateUrl(std::string_view updateHost, std::string_view path);
+
+inline constexpr char PingOutputFile[] = "tmp.txt";
+inline constexpr char VersionsListPath[] = "/versions.dat";
