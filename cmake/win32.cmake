@@ -14,11 +14,13 @@ add_executable(Kestrom WIN32 src/app/main_win32.cpp src/app/kestrom.rc)
 target_link_libraries(Kestrom PRIVATE kestrom_win)
 target_link_options(Kestrom PRIVATE ${static_runtime})
 
-# One Win32 test executable per test file, run by ctest through Wine.
+# One Win32 test executable per test file, run by ctest through Wine. Each
+# carries the program's resources, so that windows under test show their
+# bitmaps and get the same common controls as in the program.
 file(GLOB win32_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 foreach(source IN LISTS win32_test_sources)
   get_filename_component(name ${source} NAME_WE)
-  add_executable(${name} ${source})
+  add_executable(${name} ${source} src/app/kestrom.rc)
   target_link_libraries(${name} PRIVATE kestrom_win gtest gtest_main ws2_32)
   target_link_options(${name} PRIVATE ${static_runtime})
   add_test(NAME win32.${name} COMMAND ${name})

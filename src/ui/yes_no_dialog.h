@@ -1,0 +1,43 @@
+// The modal yes/no question with two or three buttons whose captions the
+// caller chooses, centred on the caller's window and sized to its message.
+#pragma once
+
+#include "ui/dialog_layout.h"
+#include "win/button.h"
+#include "win/form.h"
+#include "win/memo.h"
+#include "win/panel.h"
+
+#include <string>
+
+class TYesNoDlg : public Form {
+public:
+    void Create();
+
+    // True when JaBtn closed the dialog. cancelFlag: in, CancelBtn is shown;
+    // out, CancelBtn closed the dialog. defaultYes chooses the button that
+    // has the focus and that Enter presses.
+    bool AskYesNo(int top, int left, int height, int width, const std::string& caption,
+                  const std::string& message, const std::string& yesCaption, const std::string& noCaption,
+                  const std::string& cancelCaption, bool defaultYes, bool& cancelFlag);
+
+    Button NeeBtn;
+    Button JaBtn;
+    Panel MessagePanel;
+    Memo MessageMemo;
+    Button CancelBtn;
+
+private:
+    bool FormPaint(HDC dc) override;
+    void LayOutHeightsAndCentre();
+    void JaBtnClick();
+    void NeeBtnClick();
+    void CancelBtnClick();
+    void Answer(bool yes, bool cancelPressed);
+
+    bool answer_ = false;
+    bool cancelPressed_ = false;
+    CallerRect caller_;
+};
+
+extern TYesNoDlg* YesNoDlg;
