@@ -1,0 +1,275 @@
+#!/usr/bin/env python3
+"""The local maker's web server: versions lists, installers, the web form
+and home page, fault modes, the request log and its own stopping.
+
+Runs the server as the scenarios do (a separate process on a port chosen by
+the system) and reads it as the program does. Each list is also judged by
+the program's documented rules (ReferenceCheck), so that a list meant to
+advise an update, or to be damaged, really is one.
+
+Accepts and ignores --exe, --driver and --artifacts (ctest passes them to
+every scenario).
+"""
+
+import argparse
+import http.client
+import os
+import re
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+TOOL_DIR = os.path.join(ROOT, "tools", "maker_server")
+SERVER = os.path.join(TOOL_DIR, "maker_server.py")
+sys.path.insert(0, TOOL_DIR)
+
+from maker_server import generated_installer  # noqa: E402
+from versions_lists import LISTS, render  # noqa: E402
+
+USER_AGENT = "Quillo Function: Download"
+RUNNING = ("100", "c")  # "versie 1.00c"
+
+
+def reference_check(text, product="Kestrom"):
+    """The outcome name and the record's fields by the program's rules."""
+    if text == b"Default.htm" or len(text) < 50:
+        return "ListTooSmall", None
+    start = text.find(product.encode())
+    if start < 0:
+        return "ProductNotFound", None
+    end = text.find(b"\r", start)
+    if end < 0:
+        return "RecordDamaged", None
+    rest, fields = text[start:end], []
+    while rest:
+        head, comma, tail = rest.partition(b",")
+        fields.append(head)
+        rest = tail if comma else b""
+    name = fields[1] if len(fields) > 1 else b""
+    if (len(fields) < 5 or not name or re.search(rb'[\\/:*?"<>|]', name) or not fields[2]
+            or not fields[3].isdigit()):
+        return "RecordDamaged", fields
+    digits = re.sub(rb"[^0-9,.]", b"", name.partition(b".")[0] if b"." in name else b"").decode()
+    newer = digits > RUNNING[0] or (digits == RUNNING[0] and fields[2][:1].decode() > RUNNING[1])
+    return ("UpdateAdvised" if newer else "NoUpdateNeeded"), fields
+
+
+class Server:
+    """One server process, stopped when the test ends."""
+
+    def __init__(self, *options, timeLimit=60):
+        self.folder = tempfile.TemporaryDirectory()
+        self.logPath = os.path.join(self.folder.name, "requests.log")
+        self.portPath = os.path.join(self.folder.name, "port")
+        self.process = subprocess.Popen(
+            [sys.executable, SERVER, "serve", "--port", "0", "--port-file", self.portPath,
+             "--log", self.logPath, "--time-limit", str(timeLimit), *options],
+            stdout=subprocess.PIPE, text=True)
+        line = self.process.stdout.readline()
+        match = re.fullmatch(r"PORT (\d+)\n", line)
+        if not match:
+            self.stop()
+            raise AssertionError(f"server start printed {line!r}")
+        self.port = int(match.group(1))
+
+    def get(self, path, userAgent=USER_AGENT, timeout=10):
+        """(status, body, complete) as a client reading to the end gets them."""
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=timeout)
+        try:
+            connection.request("GET", path, headers={"User-Agent": userAgent})
+            response = connection.getresponse()
+            try:
+                return response.status, response.read(), True
+            except http.client.IncompleteRead as cut:
+                return response.status, cut.partial, False
+        finally:
+            connection.close()
+
+    def log_lines(self):
+        with open(self.logPath, "rb") as stream:
+            return stream.read().decode("latin-1").splitlines()
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=10)
+        self.process.stdout.close()
+        self.folder.cleanup()
+
+
+class ServerTestCase(unittest.TestCase):
+    def start(self, *options, **keywords):
+        server = Server(*options, **keywords)
+        self.addCleanup(server.stop)
+        return server
+
+
+# The intent of each list, as the program must judge it.
+INTENT = {
+    "newer": "UpdateAdvised", "newer-letter": "UpdateAdvised", "same": "NoUpdateNeeded",
+    "older": "NoUpdateNeeded", "prefix": "UpdateAdvised", "missing": "ProductNotFound",
+    "short": "ListTooSmall", "default-htm": "ListTooSmall", "html": "ProductNotFound",
+    "no-cr": "RecordDamaged", "lf-only": "RecordDamaged", "empty-letter": "RecordDamaged",
+    "few-fields": "RecordDamaged", "size-nan": "RecordDamaged", "bad-name": "RecordDamaged",
+    "long-lines": "UpdateAdvised", "empty": "ListTooSmall",
+}
+
+
+class VersionsListTest(ServerTestCase):
+    def test_every_list_means_what_its_name_says(self):
+        self.assertEqual(set(INTENT), set(LISTS))
+        for kind, intent in INTENT.items():
+            with self.subTest(kind):
+                self.assertEqual(reference_check(render(kind, 48))[0], intent)
+        # The server sends a list's bytes exactly.
+        for kind in ("no-cr", "long-lines"):
+            with self.subTest(served=kind):
+                server = self.start("--list", kind)
+                self.assertEqual(server.get("/versions.dat"), (200, render(kind, 48), True))
+
+    def test_list_names_the_served_installer_and_its_size(self):
+        server = self.start("--list", "newer")
+        _, body, _ = server.get("/versions.dat")
+        _, fields = reference_check(body)
+        self.assertEqual(fields[:4], [b"Kestrom", b"kestrom101.exe", b"c", b"48"])
+        status, installer, complete = server.get("/kestrom101.exe")
+        self.assertEqual((status, complete), (200, True))
+        self.assertEqual(installer, generated_installer())
+        self.assertEqual(len(installer) // 1024, 48)
+        self.assertTrue(installer.startswith(b"MZ"))
+        # Another product's record comes first; its installer is served too.
+        self.assertTrue(body.startswith(b"Koersgrafiek,"))
+        self.assertEqual(server.get("/koersgrafiek204.exe")[0], 200)
+
+    def test_given_installer_and_list_file(self):
+        with tempfile.TemporaryDirectory() as folder:
+            installer = os.path.join(folder, "setup.exe")
+            with open(installer, "wb") as stream:
+                stream.write(b"MZ" + b"\x90" * 5000)
+            listFile = os.path.join(folder, "list.dat")
+            with open(listFile, "wb") as stream:
+                stream.write(b"Kestrom,kestrom105.exe,a,4,,x,y\r\n" + b"#" * 40 + b"\r\n")
+            server = self.start("--list-file", listFile, "--installer", installer)
+            self.assertEqual(server.get("/versions.dat")[1][:33], b"Kestrom,kestrom105.exe,a,4,,x,y\r\n")
+            self.assertEqual(server.get("/kestrom105.exe")[1], b"MZ" + b"\x90" * 5000)
+            # The size in a built-in list follows the given installer.
+            out = os.path.join(folder, "out.dat")
+            subprocess.run([sys.executable, SERVER, "list", "same", "--installer", installer, "--out", out],
+                           check=True)
+            with open(out, "rb") as stream:
+                self.assertIn(b"Kestrom,kestrom100.exe,c,4,,", stream.read())
+
+    def test_web_form_home_page_and_unknown_paths(self):
+        server = self.start()
+        status, body, _ = server.get("/mailform_n_php.php?ProgNam=Kestrom,%20versie%201.00c")
+        self.assertEqual(status, 200)
+        self.assertIn(b"Kestrom,%20versie%201.00c", body)
+        self.assertEqual(server.get("/index_n.php")[0], 200)
+        for path in ("/", "/kestrom999.exe", "/versions.dat.bak", "/..\\kestrom101.exe"):
+            with self.subTest(path):
+                status, body, _ = server.get(path)
+                self.assertEqual(status, 404)
+                self.assertNotIn(b"Kestrom", body)
+
+
+class FaultTest(ServerTestCase):
+    def test_status_faults_send_error_pages_of_over_a_kilobyte(self):
+        for kind in ("404", "500"):
+            with self.subTest(kind):
+                server = self.start("--fault", kind + "@installer")
+                status, body, _ = server.get("/kestrom101.exe")
+                self.assertEqual(status, int(kind))
+                self.assertGreater(len(body), 1024)
+                self.assertFalse(body.startswith(b"MZ"))
+                # The list itself is untouched by an installer fault.
+                self.assertEqual(server.get("/versions.dat")[0], 200)
+                server.stop()
+
+    def test_cut_wrong_size_and_not_exe_installers(self):
+        whole = generated_installer()
+        server = self.start("--fault", "cut@installer")
+        status, body, complete = server.get("/kestrom101.exe")
+        self.assertEqual((status, complete, body), (200, False, whole[:len(whole) // 2]))
+
+        server = self.start("--fault", "wrong-size")
+        _, listBody, _ = server.get("/versions.dat")
+        self.assertIn(b",48,", listBody)
+        _, body, complete = server.get("/kestrom101.exe")
+        self.assertTrue(complete)
+        self.assertEqual(len(body), len(whole) + 3 * 1024)
+
+        server = self.start("--fault", "not-exe")
+        _, body, _ = server.get("/kestrom101.exe")
+        self.assertEqual(len(body), len(whole))
+        self.assertFalse(body.startswith(b"MZ"))
+
+    def test_once_faults_hit_only_the_first_request(self):
+        server = self.start("--fault", "empty-once@list")
+        self.assertEqual(server.get("/versions.dat")[:2], (200, b""))
+        self.assertEqual(server.get("/versions.dat")[1], LISTS["newer"].replace("{size}", "48").encode())
+
+        server = self.start("--fault", "silent-once@list")
+        with self.assertRaises(socket.timeout):
+            server.get("/versions.dat", timeout=0.5)
+        self.assertEqual(server.get("/versions.dat")[0], 200)
+
+    def test_silent_and_slow(self):
+        server = self.start("--fault", "silent@list")
+        with self.assertRaises(socket.timeout):
+            server.get("/versions.dat", timeout=0.5)
+        # Other paths still answer.
+        self.assertEqual(server.get("/kestrom101.exe")[0], 200)
+
+        server = self.start("--fault", "slow@installer", "--slow-chunk", "8192", "--slow-pause", "0.01")
+        status, body, complete = server.get("/kestrom101.exe")
+        self.assertEqual((status, complete, body), (200, True, generated_installer()))
+
+    def test_unknown_faults_and_targets_are_refused(self):
+        for options in (["--fault", "boom"], ["--fault", "404@nowhere"], ["--list", "nothing"]):
+            with self.subTest(options):
+                result = subprocess.run([sys.executable, SERVER, "serve", *options],
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=30)
+                self.assertEqual(result.returncode, 2)
+
+
+class ServerProcessTest(ServerTestCase):
+    def test_request_log_keeps_order_path_and_user_agent(self):
+        server = self.start()
+        server.get("/versions.dat")
+        server.get("/kestrom101.exe", userAgent="Other Agent")
+        server.get("/index_n.php?x=1")
+        self.assertEqual(server.log_lines(), [
+            "/versions.dat\t" + USER_AGENT, "/kestrom101.exe\tOther Agent", "/index_n.php?x=1\t" + USER_AGENT])
+        with open(server.portPath) as stream:
+            self.assertEqual(int(stream.read()), server.port)
+
+    def test_stops_by_itself_after_the_time_limit(self):
+        server = self.start(timeLimit=0.5)
+        self.assertEqual(server.process.wait(timeout=20), 0)
+
+    def test_stops_while_a_client_waits_on_a_silent_answer(self):
+        server = self.start("--fault", "silent", timeLimit=1)
+        with socket.create_connection(("127.0.0.1", server.port)) as client:
+            client.sendall(b"GET /versions.dat HTTP/1.1\r\nHost: x\r\n\r\n")
+            self.assertEqual(server.process.wait(timeout=20), 0)
+
+    def test_listens_on_the_loopback_address_only(self):
+        server = self.start()
+        addresses = {info[4][0] for info in socket.getaddrinfo(socket.gethostname(), None, socket.AF_INET)}
+        for address in addresses - {"127.0.0.1"}:
+            if address.startswith("127."):
+                continue
+            with self.subTest(address), self.assertRaises(OSError):
+                socket.create_connection((address, server.port), timeout=2).close()
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    for option in ("--exe", "--driver", "--artifacts"):
+        parser.add_argument(option)
+    _, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
