@@ -14,3 +14,8 @@
 #define IDB_CANCEL 121
 #define IDB_ABORT 122
 #define IDB_ABORT_DISABLED 123
+// Buttons of the information window.
+#define IDB_MAIL 140
+#define IDB_HOME 141
+#define IDB_AUTHOR 142
+#define IDB_AUTHOR_DISABLED 143

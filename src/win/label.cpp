@@ -5,7 +5,8 @@ void Label::Create(Form& owner, HWND parent, const std::string& caption, const D
 {
     autoSize_ = options.autoSize;
     // SS_NOPREFIX: an ampersand in a status text is shown, not underlined.
-    const DWORD style = WS_VISIBLE | SS_NOPREFIX | (options.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP);
+    const DWORD alignment = options.centred ? SS_CENTER : options.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
+    const DWORD style = WS_VISIBLE | SS_NOPREFIX | alignment;
     CreateControl(owner, parent, "STATIC", caption, style, 0, rect, designDensity);
     SetCaption(caption);
 }

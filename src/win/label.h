@@ -6,6 +6,8 @@
 struct LabelOptions {
     bool wordWrap = false;
     bool autoSize = true;
+    // Lines centred in the label's width (they wrap at word boundaries).
+    bool centred = false;
 };
 
 class Label : public Control {

@@ -6,6 +6,7 @@ void Memo::Create(Form& owner, HWND parent, const DesignRect& rect, const MemoOp
     if (options.verticalScrollBar) style |= WS_VSCROLL;
     if (options.readOnly) style |= ES_READONLY;
     if (options.wantReturns) style |= ES_WANTRETURN;
+    if (options.centred) style |= ES_CENTER;
     CreateControl(owner, parent, "EDIT", "", style, options.border ? WS_EX_CLIENTEDGE : 0, rect, designDensity);
     // The default limit of 32767 characters would cut long progress logs.
     SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);

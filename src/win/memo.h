@@ -10,6 +10,7 @@ struct MemoOptions {
     bool verticalScrollBar = true;
     bool border = true;
     bool wantReturns = true;
+    bool centred = false;
 };
 
 class Memo : public Control {
