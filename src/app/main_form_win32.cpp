@@ -8,6 +8,7 @@
 #include "app/system_clock_win32.h"
 #include "settings/settings.h"
 #include "support/language.h"
+#include "ui/yes_no_dialog.h"
 #include "win/application.h"
 
 TMainForm* MainForm = nullptr;
@@ -138,7 +139,11 @@ void TMainForm::ReplaceLastMemoLine(const std::string& line)
 
 bool TMainForm::AskYesNo(const std::string& title, const std::string& message)
 {
-    return MessageBoxA(Handle(), message.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    // No cancel button; "Nee" has the focus, so that a stray Enter does not
+    // erase the expiry quotes.
+    bool withCancel = false;
+    return YesNoDlg->AskYesNo(Top(), Left(), Height(), Width(), title, message, "Ja", "Nee", "Annuleren", false,
+                              withCancel);
 }
 
 void TMainForm::ProcessMessages() { Application::ProcessMessages(); }

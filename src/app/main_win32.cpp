@@ -5,13 +5,16 @@
 #include "app/product.h"
 #include "settings/config_form.h"
 #include "support/system_info.h"
+#include "ui/ask_dialog.h"
+#include "ui/message_form.h"
+#include "ui/yes_no_dialog.h"
 #include "win/application.h"
 #include "win/error_handler.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
+#include <iterator>
 
 namespace {
 
@@ -34,14 +37,25 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     Application::Initialize(instance, ProductNameText);
 
     TMainForm mainForm;
+    TMessageForm messageForm;
     TConfigForm configForm;
+    TAskDlg askDlg;
+    TYesNoDlg yesNoDlg;
+    // Creation order matters: the main window first (it is the program's
+    // main window and holds ProductName), the settings dialog before the
+    // main window is shown (it places it).
+    Form* const forms[] = {&mainForm, &messageForm, &configForm, &askDlg, &yesNoDlg};
     Guarded([&] {
         mainForm.Create();
+        messageForm.Create();
         configForm.Create();
+        askDlg.Create();
+        yesNoDlg.Create();
         mainForm.Show();
         Application::Run();
     });
-    configForm.Destroy();
-    mainForm.Destroy();
+    // Destroyed in reverse, so that the settings dialog still finds the main
+    // window when it stores the windows' places.
+    for (auto form = std::rbegin(forms); form != std::rend(forms); ++form) (*form)->Destroy();
     return Application::ExitCode();
 }
