@@ -32,6 +32,17 @@ target_link_libraries(uidriver PRIVATE user32 gdi32)
 target_compile_definitions(uidriver PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
 target_link_options(uidriver PRIVATE ${static_runtime})
 
+# Stands in for a downloaded installer and the companion program in the
+# update tests; it sits beside Kestrom.exe, where the scenarios find it.
+add_executable(installer_standin WIN32 tools/maker_server/installer_standin.cpp)
+target_link_options(installer_standin PRIVATE ${static_runtime})
+
+# Stands in for the mail program and the web browser: the scenarios make it
+# the shell's command for mailto: and http: addresses; it sits beside
+# Kestrom.exe and writes down the addresses it is given.
+add_executable(url_recorder WIN32 tools/url_recorder/url_recorder.cpp)
+target_link_options(url_recorder PRIVATE ${static_runtime})
+
 # End-to-end scenarios: Kestrom.exe under Wine, driven from outside.
 file(GLOB e2e_scenarios CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
 foreach(scenario IN LISTS e2e_scenarios)
