@@ -149,7 +149,7 @@ void PutAway(TMessageForm& form)
 
 // --- Yes/no dialog ---
 
-enum class Action { ClickJa, ClickNee, ClickCancel, Enter, Escape };
+enum class Action { ClickJa, ClickNee, ClickCancel, Enter, Escape, CloseWindow };
 
 TEST(YesNoDlg, ButtonsKeysAndFlags)
 {
@@ -172,6 +172,7 @@ TEST(YesNoDlg, ButtonsKeysAndFlags)
         {"Enter, default Yes, three buttons", true, true, Action::Enter, true, false},
         {"Escape, default Yes", true, false, Action::Escape, false, false},
         {"Escape, three buttons: No, not cancel", true, true, Action::Escape, false, false},
+        {"closed without a button, default Yes: No", true, true, Action::CloseWindow, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -194,6 +195,7 @@ TEST(YesNoDlg, ButtonsKeysAndFlags)
             case Action::ClickCancel: Click(dialog.CancelBtn); break;
             case Action::Enter: PressKey(VK_RETURN); break;
             case Action::Escape: PressKey(VK_ESCAPE); break;
+            case Action::CloseWindow: PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0); break;
             }
         });
         const bool result = dialog.AskYesNo(Caller.Top, Caller.Left, Caller.Height, Caller.Width,
@@ -343,6 +345,7 @@ TEST(AskDlg, ButtonsKeysAndTheTextHandedBack)
         {"OK clicked", Action::ClickJa, true},
         {"cancel clicked: the text still comes back", Action::ClickCancel, false},
         {"Enter in the field", Action::Enter, true},
+        {"closed without a button, right after an OK", Action::CloseWindow, false},
         {"Escape", Action::Escape, false},
     };
     for (const auto& c : cases) {
@@ -365,6 +368,7 @@ TEST(AskDlg, ButtonsKeysAndTheTextHandedBack)
             case Action::ClickJa: Click(dialog.OKBtn); break;
             case Action::ClickCancel: Click(dialog.CancelBtn); break;
             case Action::Enter: PressKey(VK_RETURN); break;
+            case Action::CloseWindow: PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0); break;
             default: PressKey(VK_ESCAPE); break;
             }
         });
