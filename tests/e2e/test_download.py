@@ -1,0 +1,486 @@
+"""The download, end to end: Kestrom.exe under Wine against the local quotes
+web server, started per test on a port of its own, with "Data Path" on a
+fresh folder. Quote files are compared byte for byte with the server's
+expected file, which is built from the sample market and not from the pages
+the program scans. The server's request log shows what the program asked
+for, in which order and with which user agent."""
+
+import datetime
+import hashlib
+import os
+import shutil
+import subprocess
+import sys
+import threading
+import time
+import unittest
+from dataclasses import dataclass, field
+
+import kestrom_e2e
+from kestrom_e2e import closed_port, windows_path
+
+SERVER = kestrom_e2e.ROOT / "tools" / "quotes_server" / "quotes_server.py"
+sys.path.insert(0, str(SERVER.parent))
+
+from market import Market  # noqa: E402
+
+CAPTION = "versie 1.00c, Kestrom"
+USER_AGENT = "Quillo Function: Download"
+PAGE_PATH = "/derivaten/opties/"
+LIST_REQUEST = PAGE_PATH + "?call=AEX.AGN/O"
+DONE = "Downloaden is klaar"
+FAILED = "Downloaden is mislukt"
+NO_LIST_LINE = "De lijst met fondsen kon niet worden opgehaald; er is niets gedownload."
+EARLIER_FILE = b"earlier run; its quotes must survive a run that gets nothing\r\n"
+MARKET = Market()
+
+# Exit codes of an automatic run.
+COMPLETE, MISSING_DATA, NO_UNDERLYINGS = 0, 1, 2
+
+
+def trading_date(now):
+    """The day whose quotes a run at local time now downloads: a new trading
+    day begins at 06:00 on Tuesday to Friday; Monday begins at midnight; the
+    weekend belongs to the Friday before."""
+    weekday = now.weekday()  # Monday 0
+    day = now.date()
+    if weekday in (1, 2, 3, 4) and now.hour < 6:
+        return day - datetime.timedelta(days=1)
+    if weekday == 5:
+        return day - datetime.timedelta(days=1)
+    if weekday == 6:
+        return day - datetime.timedelta(days=2)
+    return day
+
+
+def quote_file_names():
+    """The quote file's name now, and also a minute on in case a run
+    crosses 06:00 or midnight."""
+    now = datetime.datetime.now()
+    return {trading_date(t).strftime("%d-%m-%Y") + ".csv" for t in (now, now + datetime.timedelta(minutes=1))}
+
+
+def run_requests(underlyings):
+    """What a run asks the server for: the list page, then call and put of
+    each underlying in list order."""
+    requests = [LIST_REQUEST]
+    for u in underlyings:
+        requests += [PAGE_PATH + "?call=" + u.code, PAGE_PATH + "?put=" + u.code]
+    return requests
+
+
+def expected_file(selection=True, faults=()):
+    """The quote file the server's expect command predicts, or None when the
+    outcome depends on the scanner itself."""
+    out = kestrom_e2e.Config.artifacts / "expected.tmp"
+    args = [sys.executable, str(SERVER), "expect", "--out", str(out),
+            "--selection", "true" if selection else "false"]
+    for fault in faults:
+        args += ["--fault", fault]
+    result = subprocess.run(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, timeout=120)
+    if result.returncode == 3:
+        return None
+    if result.returncode != 0:
+        raise RuntimeError("quotes_server.py expect failed with %d" % result.returncode)
+    data = out.read_bytes()
+    out.unlink()
+    return data
+
+
+class QuotesServer:
+    """tools/quotes_server serving on 127.0.0.1; the time each request line
+    reached its log is noted (monotonic clock) as it arrives."""
+
+    def __init__(self, folder, faults=(), port=0, time_limit=400, options=()):
+        self.folder = folder
+        folder.mkdir(parents=True, exist_ok=True)
+        self.log_path = folder / "requests.log"
+        self.port_path = folder / "port"
+        self.log_path.write_bytes(b"")
+        if self.port_path.exists():
+            self.port_path.unlink()
+        command = [sys.executable, str(SERVER), "serve", "--port", str(port), "--port-file", str(self.port_path),
+                   "--log", str(self.log_path), "--time-limit", str(time_limit), *options]
+        for fault in faults:
+            command += ["--fault", fault]
+        self._out = open(folder / "server.out", "ab")
+        self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=self._out, stderr=subprocess.STDOUT)
+        deadline = time.monotonic() + 30
+        while not (self.port_path.exists() and self.port_path.read_text().strip()):
+            if self.process.poll() is not None or time.monotonic() > deadline:
+                self.stop()
+                raise RuntimeError("the quotes server did not start: see %s" % (folder / "server.out"))
+            time.sleep(0.05)
+        self.port = int(self.port_path.read_text())
+        self.arrivals = []
+        self._stopping = threading.Event()
+        self._watcher = threading.Thread(target=self._watch, daemon=True)
+        self._watcher.start()
+
+    @property
+    def host(self):
+        return "127.0.0.1:%d" % self.port
+
+    def _watch(self):
+        seen = 0
+        while not self._stopping.is_set():
+            count = len(self.log_path.read_bytes().splitlines())
+            now = time.monotonic()
+            self.arrivals += [now] * (count - seen)
+            seen = count
+            time.sleep(0.02)
+
+    def requests(self):
+        """[(path and query, user agent)] in the order they came."""
+        lines = self.log_path.read_bytes().decode("latin-1").splitlines()
+        return [tuple(line.split("\t", 1)) for line in lines]
+
+    def targets(self):
+        return [target for target, _ in self.requests()]
+
+    def wait_requests(self, count, timeout):
+        deadline = time.monotonic() + timeout
+        while len(self.arrivals) < count and time.monotonic() < deadline:
+            time.sleep(0.05)
+        return len(self.arrivals) >= count
+
+    def stop(self):
+        if hasattr(self, "_stopping"):
+            self._stopping.set()
+            self._watcher.join(5)
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(15)
+        self._out.close()
+
+
+@dataclass
+class AutomaticRun:
+    """One "Kestrom.exe a" against its own server and data folder."""
+
+    name: str
+    server: QuotesServer
+    data: object
+    process: object = None
+    started: float = 0.0
+    ended: float = None
+    exit_code: int = None
+    extra: dict = field(default_factory=dict)
+
+
+class DownloadTestCase(kestrom_e2e.KestromTestCase):
+    def setUp(self):
+        super().setUp()
+        self.case_folder = self.artifacts / self.id().rsplit(".", 1)[-1]
+        shutil.rmtree(self.case_folder, ignore_errors=True)
+        self.case_folder.mkdir(parents=True)
+
+    def server(self, name, faults=(), **options):
+        server = QuotesServer(self.case_folder / name, faults, **options)
+        self.addCleanup(server.stop)
+        return server
+
+    def data_folder(self, name):
+        folder = self.case_folder / name / "data"
+        folder.mkdir(parents=True, exist_ok=True)
+        return folder
+
+    def configure(self, server_host, data, selection=None):
+        self.registry.set(kestrom_e2e.DEFAULTS_KEY, "Quotes Host", server_host)
+        self.registry.set(kestrom_e2e.DEFAULTS_KEY, "Data Path", windows_path(data) + "\\")
+        if selection is not None:
+            self.registry.set(kestrom_e2e.DEFAULTS_KEY, "Selection", selection)
+
+    def quote_files(self, data):
+        return sorted(p.name for p in data.iterdir() if p.suffix == ".csv")
+
+    def the_quote_file(self, data):
+        files = self.quote_files(data)
+        self.assertEqual(len(files), 1, files)
+        self.assertIn(files[0], quote_file_names())
+        return data / files[0]
+
+    def write_earlier_file(self, data):
+        name = sorted(quote_file_names())[0]
+        (data / name).write_bytes(EARLIER_FILE)
+        return data / name
+
+    # The main window while it is idle: a driver reading a control of a
+    # program that is inside a fetch or the closing countdown waits for it.
+    def open_main(self, *args):
+        process = self.start_kestrom(*args)
+        window = process.wait_window(CAPTION)
+        memo = self.driver.child(window, cls="Edit")
+        status = self.driver.child(window, cls="Static")
+        return process, window, memo, status
+
+    def status_text(self, status):
+        try:
+            return self.driver.text(status)
+        except kestrom_e2e.DriverError:
+            # Inside a long fetch the program answers no messages.
+            return None
+
+    def wait_status(self, status, texts, timeout=180):
+        deadline = time.monotonic() + timeout
+        while True:
+            text = self.status_text(status)
+            if text in texts:
+                return text
+            if time.monotonic() > deadline:
+                self.fail("status line %r, waited for %r" % (text, texts))
+            time.sleep(0.2)
+
+    def memo_lines(self, memo):
+        return self.driver.text(memo).split("\r\n")
+
+    def press_download(self, window, status, timeout=180):
+        """Presses "Download" and returns the status text once the run ended."""
+        self.driver.click(window, "Download")
+        # The press is posted; the run sets its first status text at once.
+        deadline = time.monotonic() + 20
+        while self.status_text(status) in (DONE, FAILED, ""):
+            if time.monotonic() > deadline:
+                break
+            time.sleep(0.05)
+        return self.wait_status(status, (DONE, FAILED), timeout)
+
+    def completion_lines(self, count, file_name, without_data=0):
+        lines = ["", "De optiekoersen van %d fondsen zijn gedownload" % count, "Ze zijn geschreven in: " + file_name]
+        if without_data:
+            lines.append("Van %d %s zijn geen of niet alle koersen ontvangen"
+                         % (without_data, "fonds" if without_data == 1 else "fondsen"))
+        return lines
+
+    def start_automatic(self, name, faults=(), selection=None, earlier=False, server_options=()):
+        server = self.server(name, faults, options=server_options)
+        data = self.data_folder(name)
+        run = AutomaticRun(name, server, data)
+        if earlier:
+            run.extra["earlier"] = self.write_earlier_file(data)
+        self.configure(server.host, data, selection)
+        run.started = time.monotonic()
+        run.process = self.start_kestrom("a")
+        # Its settings are read before the main window shows; only then may
+        # the next run change them.
+        run.process.wait_window(CAPTION, timeout_ms=30000)
+        return run
+
+    def finish(self, runs, timeout):
+        """Waits for every run to end; notes the exit code and the time."""
+        deadline = time.monotonic() + timeout
+        pending = list(runs)
+        while pending and time.monotonic() < deadline:
+            for run in list(pending):
+                code = run.process.popen.poll()
+                if code is not None:
+                    run.exit_code, run.ended = code, time.monotonic()
+                    pending.remove(run)
+            time.sleep(0.05)
+        for run in pending:
+            run.process.kill()
+
+
+class AutomaticRunTest(DownloadTestCase):
+    def test_writes_the_days_quote_file_and_closes_itself(self):
+        run = self.start_automatic("all")
+        server = run.server
+        expected_requests = run_requests(MARKET.underlyings)
+        window = self.driver.wait(CAPTION, pid=run.process.pid)
+        self.assertTrue(server.wait_requests(len(expected_requests), 240), server.targets())
+        last_request = server.arrivals[len(expected_requests) - 1]
+        rect = self.driver.geometry(window).rect
+
+        # The closing countdown: the memo's last line goes from "*****" to
+        # empty, one star a second, with no messages processed. Only the
+        # screen shows it; each distinct picture of the window is kept.
+        frames = []
+        while run.process.running() and time.monotonic() - last_request < 40:
+            shot = self.case_folder / ("countdown_%02d.ppm" % len(frames))
+            kestrom_e2e.screenshot(shot, rect)
+            digest = hashlib.sha1(shot.read_bytes()).hexdigest()
+            if frames and frames[-1][1] == digest:
+                shot.unlink()
+            else:
+                frames.append((shot, digest))
+            time.sleep(0.25)
+        self.finish([run], 60)
+        self.assertEqual(run.exit_code, COMPLETE)
+
+        # Downloaden is klaar comes with the last page; the window closes
+        # about six seconds later.
+        self.assertGreater(run.ended - last_request, 4)
+        self.assertLess(run.ended - last_request, 30)
+        self.assertEqual(self.the_quote_file(run.data).read_bytes(), expected_file())
+        self.assertEqual(server.targets(), expected_requests)
+        self.assertEqual({agent for _, agent in server.requests()}, {USER_AGENT})
+        # Whether the countdown shows on the screen is Wine's affair: it
+        # brings a window's painting to the screen when the program next
+        # looks for messages, and the countdown looks for none. The
+        # pictures are kept for whoever wants to look.
+        self.assertGreaterEqual(len(frames), 1)
+
+    def test_fault_modes_end_the_run_with_an_exit_code_and_keep_the_earlier_file(self):
+        # Every case runs at once, each against its own server: the cases
+        # that wait for the program's time-outs then cost their time once.
+        u = MARKET.underlyings
+        partial_faults = ["short@call:" + u[3].code, "404@put:" + u[4].code, "500@call:" + u[5].code,
+                          "endless@put:" + u[6].code, "huge@call:" + u[7].code, "silent@put:" + u[8].code,
+                          "drip@call:" + u[9].code]
+        cases = [
+            # name, faults, exit code, what the file holds, time bound (s)
+            ("short", ["short"], NO_UNDERLYINGS, "earlier", 60),
+            ("404", ["404"], NO_UNDERLYINGS, "earlier", 60),
+            ("500", ["500"], NO_UNDERLYINGS, "earlier", 60),
+            ("silent list", ["silent@list"], NO_UNDERLYINGS, "earlier", 100),
+            ("garbage", ["garbage"], MISSING_DATA, "earlier", 120),
+            ("empty list", ["empty-list@list"], MISSING_DATA, "earlier", 120),
+            ("some pages fail", partial_faults, MISSING_DATA, "expected", 240),
+            ("slow", ["slow"], COMPLETE, "expected", 240),
+        ]
+        runs = []
+        for name, faults, _, _, _ in cases:
+            runs.append(self.start_automatic(name.replace(" ", "_"), faults, earlier=True,
+                                             server_options=("--slow-chunk", "262144", "--slow-pause", "0.05")))
+        self.finish(runs, 300)
+
+        for (name, faults, exit_code, holds, bound), run in zip(cases, runs):
+            with self.subTest(name):
+                self.assertIsNotNone(run.exit_code, "still running after %.0f s" % (time.monotonic() - run.started))
+                self.assertEqual(run.exit_code, exit_code)
+                self.assertLess(run.ended - run.started, bound)
+                targets = run.server.targets()
+                self.assertEqual(targets[0], LIST_REQUEST)
+                self.assertEqual({agent for _, agent in run.server.requests()}, {USER_AGENT})
+                if exit_code == NO_UNDERLYINGS:
+                    self.assertEqual(targets, [LIST_REQUEST], "nothing is fetched after a list page without data")
+                if holds == "earlier":
+                    self.assertEqual(run.extra["earlier"].read_bytes(), EARLIER_FILE)
+                    self.assertEqual(self.quote_files(run.data), [run.extra["earlier"].name])
+                else:
+                    self.assertEqual(targets, run_requests(u))
+                    self.assertEqual(self.the_quote_file(run.data).read_bytes(), expected_file(faults=faults))
+
+
+class InteractiveRunTest(DownloadTestCase):
+    def test_download_button_runs_and_the_window_stays_open(self):
+        server = self.server("all")
+        data = self.data_folder("all")
+        self.configure(server.host, data)
+        process, window, memo, status = self.open_main()
+        self.assertEqual(self.press_download(window, status), DONE)
+
+        quote_file = self.the_quote_file(data)
+        self.assertEqual(quote_file.read_bytes(), expected_file())
+        self.assertEqual(self.memo_lines(memo),
+                         ["Gegevens van %s gedownload" % u.name for u in MARKET.underlyings]
+                         + self.completion_lines(len(MARKET.underlyings), quote_file.name))
+        self.assertEqual(server.targets(), run_requests(MARKET.underlyings))
+        self.assertEqual({agent for _, agent in server.requests()}, {USER_AGENT})
+        self.screenshot("after_interactive_run", window)
+        # Without "a" the window stays after the run.
+        time.sleep(8)
+        self.assertTrue(process.running())
+        self.assertEqual(self.driver.text(status), DONE)
+
+        self.driver.click(window, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+
+    def test_selection_false_downloads_the_three_aex_underlyings(self):
+        server = self.server("aex")
+        data = self.data_folder("aex")
+        self.configure(server.host, data, selection="0")
+        process, window, memo, status = self.open_main()
+        self.assertEqual(self.press_download(window, status), DONE)
+        aex = MARKET.underlyings[:3]
+        quote_file = self.the_quote_file(data)
+        self.assertEqual(quote_file.read_bytes(), expected_file(selection=False))
+        self.assertEqual(self.memo_lines(memo), ["Gegevens van %s gedownload" % u.name for u in aex]
+                         + self.completion_lines(3, quote_file.name))
+        self.assertIn("De optiekoersen van 3 fondsen zijn gedownload", self.memo_lines(memo))
+        self.assertEqual(server.targets(), run_requests(aex))
+        self.driver.click(window, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+
+    def test_a_second_press_during_a_run_starts_no_nested_run(self):
+        # Slow pages keep the run busy; the run lets messages through after
+        # each underlying, where a second press would start a nested run.
+        server = self.server("slow", ["slow"], options=("--slow-chunk", "32768", "--slow-pause", "0.05"))
+        data = self.data_folder("slow")
+        self.configure(server.host, data, selection="0")
+        aex = MARKET.underlyings[:3]
+        process, window, memo, status = self.open_main()
+        for presses in (1, 2):
+            with self.subTest(run=presses):
+                server.log_path.write_bytes(b"")
+                self.driver.click(window, "Download")
+                self.driver.click(window, "Download")
+                self.assertTrue(server.wait_requests(1, 30))
+                time.sleep(0.5)
+                self.driver.click(window, "Download")
+                self.assertEqual(self.wait_status(status, (DONE, FAILED)), DONE)
+                # Presses handled at the run's message points are dropped,
+                # not queued behind it.
+                time.sleep(3)
+                self.assertEqual(self.driver.text(status), DONE)
+                self.assertEqual(server.targets(), run_requests(aex))
+                self.assertEqual(self.the_quote_file(data).read_bytes(),
+                                 expected_file(selection=False, faults=["slow"]))
+                self.assertEqual(self.memo_lines(memo)[:3], ["Gegevens van %s gedownload" % u.name for u in aex])
+        self.driver.click(window, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+
+    def test_fault_modes_report_in_the_memo(self):
+        # One program run; before each case a new server with that case's
+        # faults takes over the same port. The cases without a list come
+        # first: once a list was read, later runs fall back on it.
+        port = closed_port()
+        data = self.data_folder("faults")
+        self.configure("127.0.0.1:%d" % port, data)
+        process, window, memo, status = self.open_main()
+        u = MARKET.underlyings
+        partial_faults = ["short@call:" + u[3].code, "404@put:" + u[4].code, "500@call:" + u[5].code,
+                          "endless@put:" + u[6].code, "huge@call:" + u[7].code]
+        cases = [
+            # name, faults, underlyings without data (None: no list)
+            ("short", ["short"], None),
+            ("404", ["404"], None),
+            ("500", ["500"], None),
+            ("garbage", ["garbage"], "all"),
+            ("empty list", ["empty-list@list"], "all"),
+            ("some pages fail", partial_faults, 5),
+        ]
+        for name, faults, without_data in cases:
+            with self.subTest(name):
+                earlier = self.write_earlier_file(data)
+                server = QuotesServer(self.case_folder / name.replace(" ", "_"), faults, port=port)
+                try:
+                    ended = self.press_download(window, status)
+                    lines = self.memo_lines(memo)
+                    targets = server.targets()
+                finally:
+                    server.stop()
+                if without_data is None:
+                    self.assertEqual(ended, FAILED)
+                    self.assertEqual(lines, [NO_LIST_LINE])
+                    self.assertEqual(targets, [LIST_REQUEST])
+                    self.assertEqual(earlier.read_bytes(), EARLIER_FILE)
+                    continue
+                self.assertEqual(ended, DONE)
+                names = [line for line in lines if line.startswith("Gegevens van ")]
+                count = len(names) if without_data == "all" else without_data
+                self.assertEqual(lines[-4:], self.completion_lines(len(names), earlier.name, count)[-4:])
+                if without_data == "all":
+                    self.assertEqual(earlier.read_bytes(), EARLIER_FILE, "a run that got nothing keeps the file")
+                else:
+                    self.assertEqual(names, ["Gegevens van %s gedownload" % x.name for x in u])
+                    self.assertEqual(earlier.read_bytes(), expected_file(faults=faults))
+        self.screenshot("after_fault_runs", window)
+        self.assertTrue(process.running())
+        self.driver.click(window, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+
+
+if __name__ == "__main__":
+    kestrom_e2e.main()
