@@ -8,6 +8,7 @@
 #include "ui/ask_dialog.h"
 #include "ui/message_form.h"
 #include "ui/yes_no_dialog.h"
+#include "update/terminate_form.h"
 #include "win/application.h"
 #include "win/error_handler.h"
 
@@ -39,16 +40,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     TMainForm mainForm;
     TMessageForm messageForm;
     TConfigForm configForm;
+    TTerminateForm terminateForm;
     TAskDlg askDlg;
     TYesNoDlg yesNoDlg;
     // Creation order matters: the main window first (it is the program's
     // main window and holds ProductName), the settings dialog before the
     // main window is shown (it places it).
-    Form* const forms[] = {&mainForm, &messageForm, &configForm, &askDlg, &yesNoDlg};
+    Form* const forms[] = {&mainForm, &messageForm, &configForm, &terminateForm, &askDlg, &yesNoDlg};
     Guarded([&] {
         mainForm.Create();
         messageForm.Create();
         configForm.Create();
+        terminateForm.Create();
         askDlg.Create();
         yesNoDlg.Create();
         mainForm.Show();
