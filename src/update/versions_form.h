@@ -1,0 +1,73 @@
+// The update window: the outcome of a version check, the download of the
+// newest installer with its progress, and the start of the installation.
+// Created once, hidden, at start-up; a check shows it.
+#pragma once
+
+#include "ui/gauge.h"
+#include "update/installer.h"
+#include "update/update_window_model.h"
+#include "update/versions_list.h"
+#include "win/button.h"
+#include "win/form.h"
+#include "win/memo.h"
+#include "win/panel.h"
+
+#include <ostream>
+#include <string>
+
+class TVersionsForm : public Form {
+public:
+    void Create();
+
+    Memo Memo1;
+    Panel Panel1;
+    TGauge Gauge1;
+    Button DownloadBtn;
+    Button ExitBtn;
+
+    // The check three seconds after start: the window shows only when an
+    // update is advised.
+    void AutoUpdateCheck(const std::string& productName, const std::string& versionText);
+    // The settings dialog's "Update nu": the window shows every outcome,
+    // centred on the dialog (outer rectangle in screen pixels).
+    void ManualUpdateCheck(int top, int left, int width, int height, const std::string& productName,
+                           const std::string& versionText);
+    // The ping, the versions list of CurrentSettings.UpdateHost, and the
+    // comparison with versionText.
+    VersionsCheck CheckVersions(const std::string& productName, const std::string& versionText);
+
+    // Runs command through the command interpreter and waits for its end.
+    void RunCommand(const std::string& command, bool hidden);
+    // The process's exit code, or -1 when it did not start or had to be
+    // ended after waitMs.
+    int ExecuteAndWait(const std::string& commandLine, int showWindow, DWORD waitMs = INFINITE);
+
+    void DownloadBtnClick();
+    void ExitBtnClick();
+    // True when a complete and plausible installer is in the download folder.
+    bool DownloadInstaller(const std::string& downloadName, const std::string& downloadBaseUrl);
+    // Copies the response body into stream in blocks, counting DownloadedKB
+    // and moving the gauge; extraHeaders go with the request as they are.
+    ReceivedInstaller DownloadToStream(std::ostream& stream, const std::string& url,
+                                       const std::string& extraHeaders = "");
+    void StartInstaller();
+
+    int DownloadedKB() const { return downloadedKB_; }
+    const std::string& StartDirectory() const { return startDirectory_; }
+    const UpdateWindowModel& Model() const { return model_; }
+
+private:
+    void FormCreate();
+    void FormShow() override;
+    void ShowModel();
+    InstallerPaths Paths() const;
+
+    UpdateWindowModel model_;
+    std::string startDirectory_;
+    std::string productName_;
+    std::string versionText_;
+    int downloadedKB_ = 0;
+    Font buttonFont_;
+};
+
+extern TVersionsForm* VersionsForm;
