@@ -12,6 +12,8 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
+
 TAboutForm* AboutForm = nullptr;
 
 namespace {
