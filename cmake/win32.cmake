@@ -36,8 +36,9 @@ target_link_options(uidriver PRIVATE ${static_runtime})
 # update tests; it sits beside Kestrom.exe, where the scenarios find it.
 add_executable(installer_standin WIN32 tools/maker_server/installer_standin.cpp)
 target_link_options(installer_standin PRIVATE ${static_runtime})
-# The terminator's test starts copies of it.
+# The terminator's and the installer download's tests start copies of it.
 add_dependencies(terminator_test installer_standin)
+add_dependencies(update_installer_test installer_standin)
 
 # Stands in for the mail program and the web browser: the scenarios make it
 # the shell's command for mailto: and http: addresses; it sits beside
