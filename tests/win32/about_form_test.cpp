@@ -41,16 +41,21 @@ public:
 // Runs whileUp once the modal window is up and has painted; returns the
 // modal result. A script that leaves the window open gets it cancelled.
 std::function<void()> script;
+
+// A timer procedure is a stdcall function in the 32-bit program.
+void CALLBACK RunScript(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    script();
+}
+
 int ShowModalRunning(TAboutForm& form, std::function<void()> whileUp)
 {
     script = [&form, whileUp] {
         whileUp();
         if (form.Visible() && form.ModalResultValue() == mrNone) form.SetModalResult(mrCancel);
     };
-    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        script();
-    });
+    SetTimer(nullptr, 0, 100, RunScript);
     return form.ShowModal();
 }
 
