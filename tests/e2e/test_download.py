@@ -362,6 +362,22 @@ class AutomaticRunTest(DownloadTestCase):
                     self.assertEqual(targets, run_requests(u))
                     self.assertEqual(self.the_quote_file(run.data).read_bytes(), expected_file(faults=faults))
 
+    # Known fault of the program: the fetch keeps the part of a body that
+    # ended before its announced length, the page passes the length test,
+    # and the run reports "De optiekoersen van N fondsen zijn gedownload"
+    # without the line on underlyings without (all) data, and exits 0.
+    @unittest.expectedFailure
+    def test_a_page_cut_off_mid_way_counts_as_missing_data(self):
+        # The server announces the whole page's length and closes the
+        # connection after half its rows; the half is written.
+        code = MARKET.underlyings[4].code
+        faults = ["cut@call:" + code]
+        run = self.start_automatic("cut", faults, earlier=True)
+        self.finish([run], 120)
+        self.assertEqual(run.server.targets(), run_requests(MARKET.underlyings))
+        self.assertEqual(self.the_quote_file(run.data).read_bytes(), expected_file(faults=faults))
+        self.assertEqual(run.exit_code, MISSING_DATA, "a cut-off page is reported as a complete run")
+
 
 class InteractiveRunTest(DownloadTestCase):
     def test_download_button_runs_and_the_window_stays_open(self):
@@ -406,28 +422,31 @@ class InteractiveRunTest(DownloadTestCase):
     def test_a_second_press_during_a_run_starts_no_nested_run(self):
         # Slow pages keep the run busy; the run lets messages through after
         # each underlying, where a second press would start a nested run.
+        # The button is clicked by its handle: the driver then asks the busy
+        # program for nothing before it posts the click.
         server = self.server("slow", ["slow"], options=("--slow-chunk", "32768", "--slow-pause", "0.05"))
         data = self.data_folder("slow")
-        self.configure(server.host, data, selection="0")
-        aex = MARKET.underlyings[:3]
+        self.configure(server.host, data)
         process, window, memo, status = self.open_main()
-        for presses in (1, 2):
-            with self.subTest(run=presses):
+        button = self.driver.child(window, text="Download")
+        for run in (1, 2):
+            with self.subTest(run=run):
                 server.log_path.write_bytes(b"")
-                self.driver.click(window, "Download")
-                self.driver.click(window, "Download")
-                self.assertTrue(server.wait_requests(1, 30))
-                time.sleep(0.5)
-                self.driver.click(window, "Download")
+                time.sleep(0.2)
+                seen = len(server.arrivals)
+                self.driver.click(button)
+                self.driver.click(button)
+                self.assertTrue(server.wait_requests(seen + 4, 60))
+                self.driver.click(button)
                 self.assertEqual(self.wait_status(status, (DONE, FAILED)), DONE)
                 # Presses handled at the run's message points are dropped,
                 # not queued behind it.
                 time.sleep(3)
                 self.assertEqual(self.driver.text(status), DONE)
-                self.assertEqual(server.targets(), run_requests(aex))
-                self.assertEqual(self.the_quote_file(data).read_bytes(),
-                                 expected_file(selection=False, faults=["slow"]))
-                self.assertEqual(self.memo_lines(memo)[:3], ["Gegevens van %s gedownload" % u.name for u in aex])
+                self.assertEqual(server.targets(), run_requests(MARKET.underlyings))
+                self.assertEqual(self.the_quote_file(data).read_bytes(), expected_file(faults=["slow"]))
+                self.assertEqual(self.memo_lines(memo)[-2], "De optiekoersen van %d fondsen zijn gedownload"
+                                 % len(MARKET.underlyings))
         self.driver.click(window, "Sluit af")
         self.assertEqual(process.exit_code(30), 0)
 
