@@ -8,6 +8,8 @@
 #include "app/system_clock_win32.h"
 #include "settings/settings.h"
 #include "support/language.h"
+#include "settings/config_form.h"
+#include "ui/about_form.h"
 #include "ui/yes_no_dialog.h"
 #include "win/application.h"
 
@@ -168,9 +170,9 @@ void TMainForm::CloseMainWindow(int exitCode)
     Close();
 }
 
-void TMainForm::InstellingenButtonClick() {}
+void TMainForm::InstellingenButtonClick() { ConfigForm->ShowModal(); }
 
-void TMainForm::InformatieButtonClick() {}
+void TMainForm::InformatieButtonClick() { AboutForm->ShowModal(); }
 
 void TMainForm::CloseButtonClick() { Close(); }
 

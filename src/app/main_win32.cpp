@@ -5,6 +5,7 @@
 #include "app/product.h"
 #include "settings/config_form.h"
 #include "support/system_info.h"
+#include "ui/about_form.h"
 #include "ui/ask_dialog.h"
 #include "ui/message_form.h"
 #include "ui/yes_no_dialog.h"
@@ -14,6 +15,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <iterator>
 
@@ -33,12 +35,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SupportStartup();
     SetCommandLineArguments(ArgumentsAfterProgramName());
 
+    // Some shell handlers behind ShellExecuteA (mail, browser) expect COM.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     Application::Initialize(instance, ProductNameText);
 
     TMainForm mainForm;
     TMessageForm messageForm;
+    TAboutForm aboutForm;
     TConfigForm configForm;
     TTerminateForm terminateForm;
     TAskDlg askDlg;
@@ -46,10 +51,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // Creation order matters: the main window first (it is the program's
     // main window and holds ProductName), the settings dialog before the
     // main window is shown (it places it).
-    Form* const forms[] = {&mainForm, &messageForm, &configForm, &terminateForm, &askDlg, &yesNoDlg};
+    Form* const forms[] = {&mainForm, &messageForm, &aboutForm, &configForm, &terminateForm, &askDlg, &yesNoDlg};
     Guarded([&] {
         mainForm.Create();
         messageForm.Create();
+        aboutForm.Create();
         configForm.Create();
         terminateForm.Create();
         askDlg.Create();
@@ -60,5 +66,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // Destroyed in reverse, so that the settings dialog still finds the main
     // window when it stores the windows' places.
     for (auto form = std::rbegin(forms); form != std::rend(forms); ++form) (*form)->Destroy();
+    CoUninitialize();
     return Application::ExitCode();
 }
