@@ -14,15 +14,6 @@ HBITMAP LoadButtonBitmap(int resource)
                                            LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
 }
 
-LRESULT CALLBACK HandCursorProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
-{
-    if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
-        SetCursor(LoadCursor(nullptr, IDC_HAND));
-        return TRUE;
-    }
-    return DefSubclassProc(handle, message, wParam, lParam);
-}
-
 } // namespace
 
 Button::~Button()
@@ -42,8 +33,6 @@ void Button::SetImages(int normalResource, int disabledResource)
     disabled_ = LoadButtonBitmap(disabledResource);
     EnabledChanged();
 }
-
-void Button::SetHandCursor() { SetWindowSubclass(Handle(), HandCursorProc, 1, 0); }
 
 void Button::Click()
 {

@@ -13,7 +13,6 @@ public:
                 int designDensity = 120);
     // Bitmap resources of the program; 0 for no disabled state.
     void SetImages(int normalResource, int disabledResource = 0);
-    void SetHandCursor();
     void Click();
 
     std::function<void()> OnClick;

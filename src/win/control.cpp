@@ -3,8 +3,23 @@
 #include "win/form.h"
 #include "win/scaling.h"
 
+#include <commctrl.h>
+
 #include <stdexcept>
 #include <vector>
+
+namespace {
+
+LRESULT CALLBACK HandCursorProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        return TRUE;
+    }
+    return DefSubclassProc(handle, message, wParam, lParam);
+}
+
+} // namespace
 
 void Control::CreateControl(Form& owner, HWND parent, const char* className, const std::string& text, DWORD style,
                             DWORD exStyle, const DesignRect& rect, int designDensity)
@@ -46,6 +61,8 @@ void Control::SetEnabled(bool enabled)
 bool Control::Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
 
 void Control::Focus() { SetFocus(handle_); }
+
+void Control::SetHandCursor() { SetWindowSubclass(handle_, HandCursorProc, 1, 0); }
 
 RECT Control::Bounds() const
 {

@@ -33,6 +33,8 @@ public:
     void SetEnabled(bool enabled);
     bool Enabled() const;
     void Focus();
+    // The hand cursor over the control (its child windows included).
+    void SetHandCursor();
 
     // Placement in the parent's client area, in screen pixels.
     RECT Bounds() const;
@@ -44,6 +46,9 @@ public:
 
     // A notification (BN_CLICKED, EN_CHANGE, ...) sent to the owning form.
     virtual void Command(WORD /*code*/) {}
+    // A WM_NOTIFY of the control (tree view, ...) sent to the owning form;
+    // the result goes back to the control.
+    virtual LRESULT Notify(NMHDR& /*header*/) { return 0; }
 
 protected:
     void CreateControl(Form& owner, HWND parent, const char* className, const std::string& text, DWORD style,

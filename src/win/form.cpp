@@ -208,6 +208,14 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (control != controls_.end()) control->second->Command(HIWORD(wParam));
         return 0;
     }
+    case WM_NOTIFY: {
+        auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        const auto control = controls_.find(static_cast<int>(header.idFrom));
+        if (control != controls_.end() && control->second->Handle() == header.hwndFrom) {
+            return control->second->Notify(header);
+        }
+        break;
+    }
     case WM_TIMER: {
         const auto timer = timers_.find(wParam);
         if (timer != timers_.end()) timer->second->Tick();
