@@ -1,9 +1,11 @@
 #include "settings/config_form.h"
 
 #include "app/main_form.h"
+#include "settings/config_layout.h"
 #include "settings/registry_store_win32.h"
 #include "settings/settings.h"
 #include "support/system_info.h"
+#include "ui/browse_form.h"
 
 TConfigForm* ConfigForm = nullptr;
 
@@ -11,24 +13,28 @@ void TConfigForm::Create()
 {
     ConfigForm = this;
     FormStyle style;
-    style.style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME;
+    // No WS_CLIPCHILDREN: the group boxes leave their inside to the form.
+    style.style = WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     style.exStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
     CreateForm("KestromConfigForm", "", 697, 361, style);
     buttonFont_ = Font("Verdana", 17);
 
+    // Created in the tab order: the files group, the updates group, OK,
+    // Cancel, the selection group.
     FilesBox.Create(*this, Handle(), " Pad voor bestanden ", {18, 18, 661, 82});
     PathEdit.Create(*this, Handle(), "", FilesBox.Inside({27, 30, 486, 30}));
+    PathEdit.DisableAutoSelect();
     BrowseButton.Create(*this, Handle(), "Bladeren", FilesBox.Inside({547, 30, 95, 29}));
     UpdateBox.Create(*this, Handle(), " Updates ", {18, 117, 661, 82});
     UpdateCheck.Create(*this, Handle(), "Automatische Updates Aan", UpdateBox.Inside({27, 30, 287, 20}));
     UpdateCheck.SetChecked(true);
     UpdateButton.Create(*this, Handle(), "Update nu", UpdateBox.Inside({531, 29, 108, 29}));
+    OKButton.Create(*this, Handle(), "OK", {203, 315, 108, 28});
+    CancelButton.Create(*this, Handle(), "Annuleren", {329, 315, 108, 28});
     Selectie.Create(*this, Handle(), " Selectie ", {18, 216, 661, 82});
     RadioAEX.Create(*this, Handle(), "Alleen AEX-opties", Selectie.Inside({18, 27, 289, 19}), true);
     RadioAlles.Create(*this, Handle(), "Alle opties", Selectie.Inside({18, 51, 235, 19}), false);
     RadioAlles.SetChecked(true);
-    OKButton.Create(*this, Handle(), "OK", {203, 315, 108, 28});
-    CancelButton.Create(*this, Handle(), "Annuleren", {329, 315, 108, 28});
     for (Button* button : {&BrowseButton, &UpdateButton, &OKButton, &CancelButton}) button->SetFont(buttonFont_.Handle());
 
     OKButton.OnClick = [this] { OKButtonClick(); };
@@ -53,11 +59,10 @@ void TConfigForm::FormCreate()
 
     // The client area follows the controls: the group boxes' left margin on
     // the right and below the buttons; Cancel mirrors OK's margin.
-    const int margin = FilesBox.Left();
-    const int width = margin + FilesBox.Width() + margin;
-    SetClientSize(width, OKButton.Top() + OKButton.Height() + margin);
-    CancelButton.SetBounds(width - OKButton.Left() - CancelButton.Width(), CancelButton.Top(), CancelButton.Width(),
-                           CancelButton.Height());
+    const ConfigSize size = ConfigFormSize(FilesBox.Left(), FilesBox.Width(), OKButton.Left(), OKButton.Top(),
+                                           OKButton.Height(), CancelButton.Width());
+    SetClientSize(size.ClientWidth, size.ClientHeight);
+    CancelButton.SetBounds(size.CancelLeft, CancelButton.Top(), CancelButton.Width(), CancelButton.Height());
 }
 
 void TConfigForm::ShowSettings()
@@ -91,6 +96,12 @@ void TConfigForm::CancelButtonClick()
     SetModalResult(mrCancel);
 }
 
-void TConfigForm::BrowseButtonClick() {}
+void TConfigForm::BrowseButtonClick()
+{
+    // Browsing always starts at C:\, whatever the data folder is; nothing
+    // is stored before OK.
+    std::string path;
+    if (BrowseForm->BrowseFolder("Selecteer Pad voor Bestanden", path, false)) PathEdit.SetText(path);
+}
 
 void TConfigForm::UpdateButtonClick() {}
