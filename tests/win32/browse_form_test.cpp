@@ -255,6 +255,31 @@ TEST(BrowseForm, NewFolderIsMadeAndSelectedAndAnExistingOneIsReported)
     EXPECT_EQ(path, Base + "Data\\");
 }
 
+TEST(BrowseForm, AMouseClickOnSpeedNewReachesItsHandlerWithoutTakingTheFocus)
+{
+    std::string path = Base;
+    int clicks = 0;
+    bool treeFocused = false;
+    BrowseRunning("t", path, false, [&] {
+        const auto handler = Browse().SpeedNew.OnClick;
+        Browse().SpeedNew.OnClick = [&] { ++clicks; };
+        const RECT client = [] {
+            RECT r;
+            GetClientRect(Browse().SpeedNew.Handle(), &r);
+            return r;
+        }();
+        const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
+        SendMessageA(Browse().SpeedNew.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, centre);
+        SendMessageA(Browse().SpeedNew.Handle(), WM_LBUTTONUP, 0, centre);
+        Application::ProcessMessages();
+        treeFocused = GetFocus() == Browse().Boom1.Handle();
+        Browse().SpeedNew.OnClick = handler;
+        Click(Browse().CancelBtn);
+    });
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(treeFocused);
+}
+
 TEST(BrowseForm, ResizingKeepsSpeedNewRightAndTheButtonsCentred)
 {
     std::string path = Base;
