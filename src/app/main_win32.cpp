@@ -7,6 +7,7 @@
 #include "support/system_info.h"
 #include "ui/about_form.h"
 #include "ui/ask_dialog.h"
+#include "ui/browse_form.h"
 #include "ui/message_form.h"
 #include "ui/yes_no_dialog.h"
 #include "update/terminate_form.h"
@@ -46,18 +47,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     TAboutForm aboutForm;
     TConfigForm configForm;
     TTerminateForm terminateForm;
+    TBrowseForm browseForm;
     TAskDlg askDlg;
     TYesNoDlg yesNoDlg;
     // Creation order matters: the main window first (it is the program's
     // main window and holds ProductName), the settings dialog before the
     // main window is shown (it places it).
-    Form* const forms[] = {&mainForm, &messageForm, &aboutForm, &configForm, &terminateForm, &askDlg, &yesNoDlg};
+    Form* const forms[] = {&mainForm, &messageForm, &aboutForm, &configForm, &terminateForm, &browseForm, &askDlg, &yesNoDlg};
     Guarded([&] {
         mainForm.Create();
         messageForm.Create();
         aboutForm.Create();
         configForm.Create();
         terminateForm.Create();
+        browseForm.Create();
         askDlg.Create();
         yesNoDlg.Create();
         mainForm.Show();
