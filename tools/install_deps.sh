@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ clang libgtest-dev libbenchmark-dev
+  cmake make g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64
   xvfb xauth x11-utils imagemagick

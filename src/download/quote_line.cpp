@@ -4,6 +4,21 @@
 
 namespace {
 
+// The file's readers take one record per line, and a cell that a page
+// spreads over source lines would split its record: each CR LF and each
+// lone LF in a field becomes a blank. Every other byte stays as it came.
+void AppendField(std::string& line, std::string_view field)
+{
+    if (field.find('\n') == std::string_view::npos) {
+        line += field;
+        return;
+    }
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\r' && i + 1 < field.size() && field[i + 1] == '\n') ++i;
+        line += field[i] == '\n' ? ' ' : field[i];
+    }
+}
+
 std::string JoinLine(std::initializer_list<std::string_view> fields)
 {
     std::size_t size = 2;
@@ -13,7 +28,7 @@ std::string JoinLine(std::initializer_list<std::string_view> fields)
     bool first = true;
     for (const auto field : fields) {
         if (!first) line += "; ";
-        line += field;
+        AppendField(line, field);
         first = false;
     }
     line += "\r\n";

@@ -2,6 +2,8 @@
 // fields joined by "; ", ending in CR LF, bytes as they came from the page.
 // Nothing is quoted or escaped, so a cell holding "; " gives its line more
 // than 14 fields; readers of the file expect exactly that.
+// A line break inside a field is the one exception: it becomes a blank, so
+// that every record stays on one line.
 #pragma once
 
 #include "download/quote_records.h"

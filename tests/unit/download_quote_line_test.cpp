@@ -32,6 +32,9 @@ TEST(QuoteLine, FieldsInTheFilesOrder)
          "a; b; ; Philips; Call; ; ; ; ; ; ; ; ; ; 21,35\r\n"},
         {"bytes as they came", Quote({"\xe9", "", "", "", "", "", "\t1\"", "", "", "", "", "", "x\ry"}),
          "\xe9; ; Philips; Call; \t1\"; ; ; ; ; ; ; ; x\ry; 21,35\r\n"},
+        {"cells over several source lines",
+         Quote({"15-03-2013\r\n", "", "\r\n250,00", "", "", "", "a\nb\r\r\n", "", "", "", "", "", "\n\n"}),
+         "15-03-2013 ;  250,00; Philips; Call; a b\r ; ; ; ; ; ; ; ;   ; 21,35\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
