@@ -1,0 +1,112 @@
+"""The quotes web server's fault modes, end to end: each run completes and
+reports, a quote file of the day survives a run that got nothing, and an
+automatic run ends within a bounded time with an exit code that tells the
+task scheduler it missed quotes. The scenarios' machinery is that of
+test_download."""
+
+import time
+
+import kestrom_e2e
+from kestrom_e2e import closed_port
+from test_download import (COMPLETE, DONE, EARLIER_FILE, FAILED, LIST_REQUEST, MARKET, MISSING_DATA, NO_LIST_LINE,
+                           NO_UNDERLYINGS, USER_AGENT, DownloadTestCase, QuotesServer, expected_file, run_requests)
+
+
+class FaultModeTest(DownloadTestCase):
+    def test_fault_modes_end_the_run_with_an_exit_code_and_keep_the_earlier_file(self):
+        # Every case runs at once, each against its own server: the cases
+        # that wait for the program's time-outs then cost their time once.
+        u = MARKET.underlyings
+        cases = [
+            # name, faults, exit code, what the file holds, time bound (s)
+            ("short", ["short"], NO_UNDERLYINGS, "earlier", 60),
+            ("404", ["404"], NO_UNDERLYINGS, "earlier", 60),
+            ("500", ["500"], NO_UNDERLYINGS, "earlier", 60),
+            ("silent list", ["silent@list"], NO_UNDERLYINGS, "earlier", 100),
+            ("garbage", ["garbage"], MISSING_DATA, "earlier", 120),
+            ("empty list", ["empty-list@list"], MISSING_DATA, "earlier", 120),
+            ("error pages", ["short@call:" + u[3].code, "404@put:" + u[4].code, "500@call:" + u[5].code],
+             MISSING_DATA, "expected", 120),
+            ("silent page", ["silent@put:" + u[8].code], MISSING_DATA, "expected", 150),
+            ("dripping page", ["drip@call:" + u[9].code], MISSING_DATA, "expected", 240),
+            ("endless page", ["endless@put:" + u[6].code], MISSING_DATA, "expected", 240),
+            ("huge page", ["huge@call:" + u[7].code], MISSING_DATA, "expected", 240),
+            ("slow", ["slow"], COMPLETE, "expected", 240),
+        ]
+        runs = []
+        for name, faults, _, _, _ in cases:
+            runs.append(self.start_automatic(name.replace(" ", "_"), faults, earlier=True,
+                                             server_options=("--slow-chunk", "262144", "--slow-pause", "0.05")))
+        self.finish(runs, 300)
+        with open(self.case_folder / "durations.txt", "w") as durations:
+            for (name, *_), run in zip(cases, runs):
+                took = "still running" if run.ended is None else "%.1f s" % (run.ended - run.started)
+                durations.write("%s: exit code %s after %s\n" % (name, run.exit_code, took))
+
+        for (name, faults, exit_code, holds, bound), run in zip(cases, runs):
+            with self.subTest(name):
+                self.assertIsNotNone(run.exit_code, "still running after %.0f s" % (time.monotonic() - run.started))
+                self.assertEqual(run.exit_code, exit_code)
+                self.assertLess(run.ended - run.started, bound)
+                targets = run.server.targets()
+                self.assertEqual(targets[0], LIST_REQUEST)
+                self.assertEqual({agent for _, agent in run.server.requests()}, {USER_AGENT})
+                if exit_code == NO_UNDERLYINGS:
+                    self.assertEqual(targets, [LIST_REQUEST], "nothing is fetched after a list page without data")
+                if holds == "earlier":
+                    self.assertEqual(run.extra["earlier"].read_bytes(), EARLIER_FILE)
+                    self.assertEqual(self.quote_files(run.data), [run.extra["earlier"].name])
+                else:
+                    self.assertEqual(targets, run_requests(u))
+                    self.assertEqual(self.the_quote_file(run.data).read_bytes(), expected_file(faults=faults))
+
+    def test_fault_modes_report_in_the_memo(self):
+        # One program run; before each case a new server with that case's
+        # faults takes over the same port. The cases without a list come
+        # first: once a list was read, later runs fall back on it.
+        port = closed_port()
+        data = self.data_folder("faults")
+        self.configure("127.0.0.1:%d" % port, data)
+        process, window, memo, status = self.open_main()
+        u = MARKET.underlyings
+        partial_faults = ["short@call:" + u[3].code, "404@put:" + u[4].code, "500@call:" + u[5].code]
+        cases = [
+            # name, faults, underlyings without data (None: no list)
+            ("500", ["500"], None),
+            ("garbage", ["garbage"], "all"),
+            ("empty list", ["empty-list@list"], "all"),
+            ("some pages fail", partial_faults, 3),
+        ]
+        for name, faults, without_data in cases:
+            with self.subTest(name):
+                earlier = self.write_earlier_file(data)
+                server = QuotesServer(self.case_folder / name.replace(" ", "_"), faults, port=port)
+                try:
+                    ended = self.press_download(window, status)
+                    lines = self.memo_lines(memo)
+                    targets = server.targets()
+                finally:
+                    server.stop()
+                if without_data is None:
+                    self.assertEqual(ended, FAILED)
+                    self.assertEqual(lines, [NO_LIST_LINE])
+                    self.assertEqual(targets, [LIST_REQUEST])
+                    self.assertEqual(earlier.read_bytes(), EARLIER_FILE)
+                    continue
+                self.assertEqual(ended, DONE)
+                names = [line for line in lines if line.startswith("Gegevens van ")]
+                count = len(names) if without_data == "all" else without_data
+                self.assertEqual(lines[-4:], self.completion_lines(len(names), earlier.name, count)[-4:])
+                if without_data == "all":
+                    self.assertEqual(earlier.read_bytes(), EARLIER_FILE, "a run that got nothing keeps the file")
+                else:
+                    self.assertEqual(names, ["Gegevens van %s gedownload" % x.name for x in u])
+                    self.assertEqual(earlier.read_bytes(), expected_file(faults=faults))
+        self.screenshot("after_fault_runs", window)
+        self.assertTrue(process.running())
+        self.driver.click(window, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+
+
+if __name__ == "__main__":
+    kestrom_e2e.main()
