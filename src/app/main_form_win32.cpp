@@ -11,6 +11,7 @@
 #include "settings/config_form.h"
 #include "ui/about_form.h"
 #include "ui/yes_no_dialog.h"
+#include "update/versions_form.h"
 #include "win/application.h"
 
 TMainForm* MainForm = nullptr;
@@ -182,4 +183,12 @@ void TMainForm::DownloadTimerTimer()
     if (IsAutomaticMode()) DownloadButtonClick();
 }
 
-void TMainForm::UpdateTimerTimer() { UpdateTimer.SetEnabled(false); }
+void TMainForm::UpdateTimerTimer()
+{
+    UpdateTimer.SetEnabled(false);
+    // The automatic check follows "Automatische Updates Aan"; "Update nu"
+    // in the settings dialog checks whatever the setting says.
+    if (!CurrentSettings.Update) return;
+    // The check takes the names as short strings of at most 255 characters.
+    VersionsForm->AutoUpdateCheck(ProductName.substr(0, 255), VersionText.substr(0, 255));
+}

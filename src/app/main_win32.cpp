@@ -11,6 +11,7 @@
 #include "ui/message_form.h"
 #include "ui/yes_no_dialog.h"
 #include "update/terminate_form.h"
+#include "update/versions_form.h"
 #include "win/application.h"
 #include "win/error_handler.h"
 
@@ -46,6 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     TMessageForm messageForm;
     TAboutForm aboutForm;
     TConfigForm configForm;
+    TVersionsForm versionsForm;
     TTerminateForm terminateForm;
     TBrowseForm browseForm;
     TAskDlg askDlg;
@@ -53,12 +55,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // Creation order matters: the main window first (it is the program's
     // main window and holds ProductName), the settings dialog before the
     // main window is shown (it places it).
-    Form* const forms[] = {&mainForm, &messageForm, &aboutForm, &configForm, &terminateForm, &browseForm, &askDlg, &yesNoDlg};
+    Form* const forms[] = {&mainForm, &messageForm, &aboutForm, &configForm, &versionsForm, &terminateForm, &browseForm, &askDlg, &yesNoDlg};
     Guarded([&] {
         mainForm.Create();
         messageForm.Create();
         aboutForm.Create();
         configForm.Create();
+        versionsForm.Create();
         terminateForm.Create();
         browseForm.Create();
         askDlg.Create();

@@ -5,6 +5,7 @@
 #include "settings/registry_store_win32.h"
 #include "settings/settings.h"
 #include "support/system_info.h"
+#include "update/versions_form.h"
 #include "ui/browse_form.h"
 
 TConfigForm* ConfigForm = nullptr;
@@ -104,4 +105,8 @@ void TConfigForm::BrowseButtonClick()
     if (BrowseForm->BrowseFolder("Selecteer Pad voor Bestanden", path, false)) PathEdit.SetText(path);
 }
 
-void TConfigForm::UpdateButtonClick() {}
+void TConfigForm::UpdateButtonClick()
+{
+    VersionsForm->ManualUpdateCheck(Top(), Left(), Width(), Height(), MainForm->ProductName.substr(0, 255),
+                                    MainForm->VersionText.substr(0, 255));
+}
