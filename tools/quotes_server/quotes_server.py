@@ -18,15 +18,13 @@ benchmarks of the scanner.
 
 import argparse
 import os
-import signal
-import socket
 import sys
-import threading
-import time
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(HERE))
+sys.path.insert(0, HERE)
 
+import local_server  # noqa: E402
 from expected import UnpredictableRun, expected_bytes  # noqa: E402
 from faults import DEFAULT_HUGE_BYTES, KINDS, QUERY_PREFIX, Faults  # noqa: E402
 from market import Market  # noqa: E402
@@ -35,27 +33,15 @@ import pages  # noqa: E402
 PAGE_PATH = "/derivaten/opties/"
 
 
-class QuoteSite:
+class QuoteSite(local_server.LocalSite):
     """Everything the handlers share: the market, the faults, the log."""
 
     def __init__(self, market, faults, logPath=None, slowChunk=1024, slowPause=0.05):
+        super().__init__(logPath, slowChunk, slowPause)
         self.market = market
         self.faults = faults
-        self.slowChunk = slowChunk
-        self.slowPause = slowPause
-        self.stopping = threading.Event()
-        self._lock = threading.Lock()
-        self._log = open(logPath, "ab") if logPath else None
         self._expectingList = True
         self._pages = {}
-
-    def log(self, target, userAgent):
-        if self._log is None:
-            return
-        with self._lock:
-            self._log.write(target.encode("latin-1", "replace") + b"\t"
-                            + userAgent.encode("latin-1", "replace") + b"\n")
-            self._log.flush()
 
     def lookup_fault(self, kind, code):
         if kind != "call" or code != self.market.list_code:
@@ -80,13 +66,6 @@ class QuoteSite:
                 self._pages[key] = cached
         return cached
 
-    def close(self):
-        self.stopping.set()
-        if self._log:
-            with self._lock:
-                self._log.close()
-                self._log = None
-
 
 def split_query(target):
     """("/path", "call"|"put"|None, code): the code exactly as sent, unescaped."""
@@ -97,14 +76,8 @@ def split_query(target):
     return path, key, code
 
 
-class Handler(BaseHTTPRequestHandler):
+class Handler(local_server.Handler):
     server_version = "Koersplein/2.4"
-    sys_version = ""
-    protocol_version = "HTTP/1.1"
-    site = None  # set by serve()
-
-    def log_message(self, format, *args):  # noqa: A002 - the base class's name
-        pass
 
     def do_GET(self):
         site = self.site
@@ -158,90 +131,11 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_forever(body[:4096], b"<!-- -->", 0.5)
         self.reply(200, body)
 
-    def send_head(self, status, length):
-        self.send_response(status)
-        self.send_header("Content-Type", "text/html; charset=windows-1252")
-        if length is not None:
-            self.send_header("Content-Length", str(length))
-        self.send_header("Cache-Control", "no-cache")
-        self.send_header("Connection", "close")
-        self.end_headers()
-        self.close_connection = True
-
-    def send_body(self, *parts):
-        try:
-            for part in parts:
-                self.wfile.write(part)
-            self.wfile.flush()
-        except (BrokenPipeError, ConnectionResetError):
-            pass
-
-    def reply(self, status, body):
-        self.send_head(status, len(body))
-        self.send_body(body)
-
-    def trickle(self, body, chunk, pause):
-        for start in range(0, len(body), chunk):
-            if self.site.stopping.is_set():
-                return
-            self.send_body(body[start:start + chunk])
-            time.sleep(pause)
-
-    def send_forever(self, start, filler, pause):
-        try:
-            self.wfile.write(start)
-            while not self.site.stopping.is_set():
-                self.wfile.write(filler)
-                self.wfile.flush()
-                if pause:
-                    time.sleep(pause)
-        except (BrokenPipeError, ConnectionResetError):
-            pass
-
-    def stay_silent(self):
-        # Hold the connection without a byte of answer until the client
-        # gives up or the server stops.
-        self.connection.settimeout(0.2)
-        while not self.site.stopping.is_set():
-            try:
-                if not self.connection.recv(4096):
-                    return
-            except socket.timeout:
-                continue
-            except OSError:
-                return
-
-
-def write_port_file(path, port):
-    # Written under another name and renamed, so a reader never sees half.
-    temporary = path + ".tmp"
-    with open(temporary, "w") as stream:
-        stream.write(f"{port}\n")
-    os.replace(temporary, path)
-
 
 def serve(args):
     site = QuoteSite(Market(), Faults(args.fault, args.huge_bytes), args.log,
                      args.slow_chunk, args.slow_pause)
-    handler = type("SiteHandler", (Handler,), {"site": site})
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), handler)
-    server.daemon_threads = True
-    port = server.server_address[1]
-    if args.port_file:
-        write_port_file(args.port_file, port)
-    print(f"PORT {port}", flush=True)
-    done = threading.Event()
-    signal.signal(signal.SIGTERM, lambda *_: done.set())
-    signal.signal(signal.SIGINT, lambda *_: done.set())
-    thread = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1})
-    thread.start()
-    done.wait(args.time_limit)
-    site.stopping.set()
-    server.shutdown()
-    server.server_close()
-    thread.join()
-    site.close()
-    return 0
+    return local_server.serve(site, Handler, args)
 
 
 def expect(args):
@@ -282,10 +176,7 @@ def main(argv=None):
         f"{k} ({v})" for k, v in KINDS.items())
 
     s = commands.add_parser("serve", help="run the server")
-    s.add_argument("--port", type=int, default=0, help="0: a free port chosen by the system")
-    s.add_argument("--port-file", help="file that receives the port number")
-    s.add_argument("--log", help="request log, one line per request")
-    s.add_argument("--time-limit", type=float, default=300.0, help="seconds until the server stops")
+    local_server.add_serve_arguments(s)
     s.add_argument("--slow-chunk", type=int, default=1024, help="bytes per piece of a slow page")
     s.add_argument("--slow-pause", type=float, default=0.05, help="seconds between the pieces")
 
