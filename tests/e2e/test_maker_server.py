@@ -12,14 +12,12 @@ every scenario).
 """
 
 import argparse
-import http.client
 import os
 import re
 import socket
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -27,10 +25,11 @@ TOOL_DIR = os.path.join(ROOT, "tools", "maker_server")
 SERVER = os.path.join(TOOL_DIR, "maker_server.py")
 sys.path.insert(0, TOOL_DIR)
 
+import server_fixture  # noqa: E402
 from maker_server import generated_installer  # noqa: E402
+from server_fixture import USER_AGENT, ServerProcess  # noqa: E402
 from versions_lists import LISTS, render  # noqa: E402
 
-USER_AGENT = "Quillo Function: Download"
 RUNNING = ("100", "c")  # "versie 1.00c"
 
 
@@ -58,54 +57,12 @@ def reference_check(text, product="Kestrom"):
     return ("UpdateAdvised" if newer else "NoUpdateNeeded"), fields
 
 
-class Server:
-    """One server process, stopped when the test ends."""
-
-    def __init__(self, *options, timeLimit=60):
-        self.folder = tempfile.TemporaryDirectory()
-        self.logPath = os.path.join(self.folder.name, "requests.log")
-        self.portPath = os.path.join(self.folder.name, "port")
-        self.process = subprocess.Popen(
-            [sys.executable, SERVER, "serve", "--port", "0", "--port-file", self.portPath,
-             "--log", self.logPath, "--time-limit", str(timeLimit), *options],
-            stdout=subprocess.PIPE, text=True)
-        line = self.process.stdout.readline()
-        match = re.fullmatch(r"PORT (\d+)\n", line)
-        if not match:
-            self.stop()
-            raise AssertionError(f"server start printed {line!r}")
-        self.port = int(match.group(1))
-
-    def get(self, path, userAgent=USER_AGENT, timeout=10):
-        """(status, body, complete) as a client reading to the end gets them."""
-        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=timeout)
-        try:
-            connection.request("GET", path, headers={"User-Agent": userAgent})
-            response = connection.getresponse()
-            try:
-                return response.status, response.read(), True
-            except http.client.IncompleteRead as cut:
-                return response.status, cut.partial, False
-        finally:
-            connection.close()
-
-    def log_lines(self):
-        with open(self.logPath, "rb") as stream:
-            return stream.read().decode("latin-1").splitlines()
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            self.process.wait(timeout=10)
-        self.process.stdout.close()
-        self.folder.cleanup()
+class Server(ServerProcess):
+    script = SERVER
 
 
-class ServerTestCase(unittest.TestCase):
-    def start(self, *options, **keywords):
-        server = Server(*options, **keywords)
-        self.addCleanup(server.stop)
-        return server
+class ServerTestCase(server_fixture.ServerTestCase):
+    serverClass = Server
 
 
 # The intent of each list, as the program must judge it.

@@ -30,29 +30,15 @@ sys.path.insert(0, TOOL_DIR)
 from expected import expected_bytes  # noqa: E402
 from faults import Faults  # noqa: E402
 from market import Market  # noqa: E402
+import server_fixture  # noqa: E402
+from server_fixture import USER_AGENT, ServerProcess  # noqa: E402
 
-USER_AGENT = "Quillo Function: Download"
 PAGE_PATH = "/derivaten/opties/"
 LABEL = b"Kies onderliggende waarde:"
 
 
-class Server:
-    """One server process, stopped when the test ends."""
-
-    def __init__(self, *options, timeLimit=60):
-        self.folder = tempfile.TemporaryDirectory()
-        self.logPath = os.path.join(self.folder.name, "requests.log")
-        self.portPath = os.path.join(self.folder.name, "port")
-        self.process = subprocess.Popen(
-            [sys.executable, SERVER, "serve", "--port", "0", "--port-file", self.portPath,
-             "--log", self.logPath, "--time-limit", str(timeLimit), *options],
-            stdout=subprocess.PIPE, text=True)
-        line = self.process.stdout.readline()
-        match = re.fullmatch(r"PORT (\d+)\n", line)
-        if not match:
-            self.stop()
-            raise AssertionError(f"server start printed {line!r}")
-        self.port = int(match.group(1))
+class Server(ServerProcess):
+    script = SERVER
 
     def page(self, query):
         """The body as the program's fetch returns it: empty when the
@@ -63,28 +49,8 @@ class Server:
             return b""
 
     def fetch(self, query, userAgent=USER_AGENT, timeout=10):
-        """(status, body, complete): what a client reading to the end gets."""
-        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=timeout)
-        try:
-            connection.request("GET", PAGE_PATH + query, headers={"User-Agent": userAgent})
-            response = connection.getresponse()
-            try:
-                return response.status, response.read(), True
-            except http.client.IncompleteRead as cut:
-                return response.status, cut.partial, False
-        finally:
-            connection.close()
-
-    def log_lines(self):
-        with open(self.logPath, "rb") as stream:
-            return stream.read().decode("latin-1").splitlines()
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            self.process.wait(10)
-        self.process.stdout.close()
-        self.folder.cleanup()
+        """(status, body, complete) of the page query names."""
+        return self.get(PAGE_PATH + query, userAgent, timeout)
 
 
 class Scan:
@@ -216,11 +182,8 @@ class ReferenceRun:
                 return
 
 
-class ServerTestCase(unittest.TestCase):
-    def start(self, *options, **keywords):
-        server = Server(*options, **keywords)
-        self.addCleanup(server.stop)
-        return server
+class ServerTestCase(server_fixture.ServerTestCase):
+    serverClass = Server
 
 
 class SampleMarketTest(unittest.TestCase):
