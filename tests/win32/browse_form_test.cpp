@@ -4,6 +4,7 @@
 // for a screenshot of the browser.
 #include "app/main_form.h"
 #include "modal_script.h"
+#include "scratch_folders.h"
 #include "support/language.h"
 #include "ui/ask_dialog.h"
 #include "ui/browse_form.h"
@@ -19,26 +20,6 @@
 namespace {
 
 const std::string Base = "C:\\KestromBrowseTest\\";
-
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA entry;
-    const HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = path + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full);
-            } else {
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
-}
 
 class BrowseEnvironment : public ::testing::Environment {
 public:

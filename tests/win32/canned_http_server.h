@@ -1,5 +1,6 @@
 // A real HTTP server on a thread of the test: each connection gets the next
-// canned reply, then is closed or held silent. The requests are kept.
+// canned reply, then is closed, held silent or fed without end. The
+// requests are kept.
 #pragma once
 
 #include <winsock2.h>
@@ -11,16 +12,19 @@
 #include <thread>
 #include <vector>
 
+// A length other than the body's size makes a connection lost mid-body.
 inline std::string HttpResponse(const std::string& status, const std::string& body,
-                                const std::string& contentType = "text/plain")
+                                const std::string& contentType = "text/plain", const std::string& length = "")
 {
     return "HTTP/1.1 " + status + "\r\nContent-Type: " + contentType + "\r\nContent-Length: "
-           + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+           + (length.empty() ? std::to_string(body.size()) : length) + "\r\nConnection: close\r\n\r\n" + body;
 }
 
 class CannedHttpServer {
 public:
-    enum class Then { Close, Silent };
+    // Endless: 64 KiB pieces as fast as the client takes them; Drip: one
+    // byte every 100 ms. Both until the client leaves or the server stops.
+    enum class Then { Close, Silent, Endless, Drip };
     struct Reply {
         Reply(std::string replyBytes, Then replyThen = Then::Close) : bytes(std::move(replyBytes)), then(replyThen) {}
         std::string bytes;
@@ -129,9 +133,22 @@ private:
             if (n <= 0) break;
             sent += static_cast<std::size_t>(n);
         }
-        // A graceful close: the client sees the end of the stream, not a reset.
-        if (reply.then == Then::Close) shutdown(client, SD_SEND);
-        while (!stopping_ && ClientStays(client)) {
+        switch (reply.then) {
+        case Then::Close:
+            // A graceful close: the client sees the end of the stream, not a reset.
+            shutdown(client, SD_SEND);
+            [[fallthrough]];
+        case Then::Silent:
+            while (!stopping_ && ClientStays(client)) {
+            }
+            break;
+        case Then::Endless:
+        case Then::Drip: {
+            const std::string piece(reply.then == Then::Endless ? 64 * 1024 : 1, 'x');
+            while (!stopping_ && send(client, piece.data(), static_cast<int>(piece.size()), 0) > 0)
+                if (reply.then == Then::Drip) Sleep(100);
+            break;
+        }
         }
     }
 

@@ -3,6 +3,7 @@
 // that fire inside their modal loops, sizes read back from the windows.
 // KESTROM_DIALOG_HOLD_MS keeps each dialog up that long before it is
 // answered, for screenshots.
+#include "modal_script.h"
 #include "support/language.h"
 #include "ui/ask_dialog.h"
 #include "ui/dialog_layout.h"
@@ -19,7 +20,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
-#include <map>
 #include <string>
 
 namespace {
@@ -60,41 +60,6 @@ int HoldMs()
     return hold ? std::atoi(hold) : 0;
 }
 
-// A thread timer that runs its action once, from whatever message loop is
-// running then (a dialog's modal loop included).
-class OneShot {
-public:
-    OneShot(UINT milliseconds, std::function<void()> action)
-    {
-        id_ = SetTimer(nullptr, 0, milliseconds, Fire);
-        Actions()[id_] = std::move(action);
-    }
-    ~OneShot()
-    {
-        KillTimer(nullptr, id_);
-        Actions().erase(id_);
-    }
-    OneShot(const OneShot&) = delete;
-    OneShot& operator=(const OneShot&) = delete;
-
-private:
-    static std::map<UINT_PTR, std::function<void()>>& Actions()
-    {
-        static std::map<UINT_PTR, std::function<void()>> actions;
-        return actions;
-    }
-    static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        KillTimer(nullptr, id);
-        const auto found = Actions().find(id);
-        if (found == Actions().end()) return;
-        const auto action = std::move(found->second);
-        Actions().erase(found);
-        action();
-    }
-    UINT_PTR id_ = 0;
-};
-
 // Answers the next modal dialog once it is up and painted (timers come
 // after paints), and closes it with a failure if the answer did not.
 class Answering {
@@ -124,18 +89,6 @@ void PressKey(WORD key)
     HWND focus = GetFocus();
     PostMessageA(focus, WM_KEYDOWN, key, 0x00000001);
     PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
-}
-
-// Lets messages through until done() or until the limit's timer fires.
-bool PumpUntil(const std::function<bool()>& done, UINT limitMs)
-{
-    bool limitReached = false;
-    OneShot limit(limitMs, [&] { limitReached = true; });
-    while (!done() && !limitReached) {
-        WaitMessage();
-        Application::ProcessMessages();
-    }
-    return done();
 }
 
 constexpr CallerRect Caller = {100, 200, 303, 805};

@@ -1,6 +1,7 @@
 // The directory tree on a real tree view under Wine, over folders the test
 // makes under C:\KestromTreeTest.
 #include "modal_script.h"
+#include "scratch_folders.h"
 #include "ui/directory_tree.h"
 #include "win/application.h"
 #include "win/form.h"
@@ -32,27 +33,6 @@ void MakeFolder(const std::string& path, DWORD attributes = 0)
 {
     CreateDirectoryA(path.c_str(), nullptr);
     if (attributes) SetFileAttributesA(path.c_str(), attributes);
-}
-
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA entry;
-    const HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = path + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full);
-            } else {
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 class TreeEnvironment : public ::testing::Environment {

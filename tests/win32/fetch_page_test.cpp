@@ -1,6 +1,7 @@
 // FetchPage with the real WinINet against a real socket server on a thread
 // of the test: each connection gets canned bytes, then is closed, held
 // silent, or fed without end.
+#include "canned_http_server.h"
 #include "download/fetch_page.h"
 
 #include <winsock2.h>
@@ -13,19 +14,12 @@
 
 namespace {
 
-enum class Then { Close, Silent, Endless, Drip };
-
-struct Reply {
-    Reply(std::string replyBytes, Then replyThen = Then::Close) : bytes(std::move(replyBytes)), then(replyThen) {}
-
-    std::string bytes;
-    Then then;
-};
+using Reply = CannedHttpServer::Reply;
+using Then = CannedHttpServer::Then;
 
 std::string Response(const std::string& status, const std::string& body, const std::string& length = "")
 {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/html\r\nContent-Length: "
-           + (length.empty() ? std::to_string(body.size()) : length) + "\r\nConnection: close\r\n\r\n" + body;
+    return HttpResponse(status, body, "text/html", length);
 }
 
 std::string Filler(std::size_t size)
@@ -35,137 +29,10 @@ std::string Filler(std::size_t size)
     return text;
 }
 
-// Serves one reply per connection, in order, and keeps each request.
-class CannedServer {
-public:
-    explicit CannedServer(std::vector<Reply> replies) : replies_(std::move(replies))
-    {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener_, 8);
-        int size = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-        // std::thread is not available with this MinGW's thread model.
-        thread_ = CreateThread(nullptr, 0, &CannedServer::Run, this, 0, nullptr);
-    }
-
-    CannedServer(const CannedServer&) = delete;
-    CannedServer& operator=(const CannedServer&) = delete;
-
-    ~CannedServer()
-    {
-        Finish();
-        closesocket(listener_);
-        WSACleanup();
-    }
-
-    std::string Url(const std::string& query = "?call=AEX.AGN/O") const
-    {
-        return "http://127.0.0.1:" + std::to_string(port_) + "/derivaten/opties/" + query;
-    }
-
-    // Waits until every connection has ended; the requests as received.
-    std::vector<std::string> Finish()
-    {
-        InterlockedExchange(&stopping_, 1);
-        if (thread_) {
-            WaitForSingleObject(thread_, INFINITE);
-            CloseHandle(thread_);
-            thread_ = nullptr;
-        }
-        return requests_;
-    }
-
-private:
-    static DWORD WINAPI Run(void* self)
-    {
-        static_cast<CannedServer*>(self)->Serve();
-        return 0;
-    }
-
-    bool Stopping() { return InterlockedCompareExchange(&stopping_, 0, 0) != 0; }
-
-    void Serve()
-    {
-        for (const Reply& reply : replies_) {
-            SOCKET client = AcceptUnlessStopping();
-            if (client == INVALID_SOCKET) return;
-            DWORD pollMs = 100;
-            setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&pollMs), sizeof pollMs);
-            requests_.push_back(ReadRequest(client));
-            Answer(client, reply);
-            closesocket(client);
-        }
-    }
-
-    SOCKET AcceptUnlessStopping()
-    {
-        while (!Stopping()) {
-            fd_set ready;
-            FD_ZERO(&ready);
-            FD_SET(listener_, &ready);
-            timeval wait{0, 100'000};
-            if (select(0, &ready, nullptr, nullptr, &wait) == 1) return accept(listener_, nullptr, nullptr);
-        }
-        return INVALID_SOCKET;
-    }
-
-    std::string ReadRequest(SOCKET client)
-    {
-        std::string request;
-        char buffer[1024];
-        while (request.find("\r\n\r\n") == std::string::npos && !Stopping()) {
-            const int got = recv(client, buffer, sizeof buffer, 0);
-            if (got > 0) request.append(buffer, got);
-            else if (got == 0 || WSAGetLastError() != WSAETIMEDOUT) break;
-        }
-        return request;
-    }
-
-    // True while the client keeps the connection open.
-    bool ClientStays(SOCKET client)
-    {
-        char buffer[256];
-        const int got = recv(client, buffer, sizeof buffer, 0);
-        return got > 0 || (got < 0 && WSAGetLastError() == WSAETIMEDOUT);
-    }
-
-    void Answer(SOCKET client, const Reply& reply)
-    {
-        send(client, reply.bytes.data(), static_cast<int>(reply.bytes.size()), 0);
-        const std::string chunk = reply.then == Then::Endless ? Filler(64 * 1024) : "x";
-        switch (reply.then) {
-        case Then::Close:
-            // A graceful close: the client sees the end of the stream, not a reset.
-            shutdown(client, SD_SEND);
-            while (!Stopping() && ClientStays(client)) {
-            }
-            break;
-        case Then::Silent:
-            while (!Stopping() && ClientStays(client)) {
-            }
-            break;
-        case Then::Endless:
-        case Then::Drip:
-            while (!Stopping() && send(client, chunk.data(), static_cast<int>(chunk.size()), 0) > 0)
-                if (reply.then == Then::Drip) Sleep(100);
-            break;
-        }
-    }
-
-    std::vector<Reply> replies_;
-    std::vector<std::string> requests_;
-    SOCKET listener_ = INVALID_SOCKET;
-    unsigned short port_ = 0;
-    HANDLE thread_ = nullptr;
-    volatile LONG stopping_ = 0;
-};
+std::string PageUrl(const CannedHttpServer& server, const std::string& query = "?call=AEX.AGN/O")
+{
+    return server.Url("/derivaten/opties/" + query);
+}
 
 struct BodyCase {
     const char* name;
@@ -193,8 +60,8 @@ TEST(FetchPageTest, ReturnsTheBodyAsReceived)
     };
     for (const BodyCase& c : cases) {
         SCOPED_TRACE(c.name);
-        CannedServer server(std::vector<Reply>{Reply(c.response)});
-        const std::string page = FetchPage(server.Url());
+        CannedHttpServer server(std::vector<Reply>{Reply(c.response)});
+        const std::string page = FetchPage(PageUrl(server));
         EXPECT_EQ(page.size(), c.expected.size());
         EXPECT_TRUE(page == c.expected);
     }
@@ -202,8 +69,8 @@ TEST(FetchPageTest, ReturnsTheBodyAsReceived)
 
 TEST(FetchPageTest, SendsOneDirectGetWithTheProgramsUserAgent)
 {
-    CannedServer server(std::vector<Reply>{Reply(Response("200 OK", Filler(1200)))});
-    EXPECT_EQ(FetchPage(server.Url("?put=PHIA.AS/O")), Filler(1200));
+    CannedHttpServer server(std::vector<Reply>{Reply(Response("200 OK", Filler(1200)))});
+    EXPECT_EQ(FetchPage(PageUrl(server, "?put=PHIA.AS/O")), Filler(1200));
     const std::vector<std::string> requests = server.Finish();
     ASSERT_EQ(requests.size(), 1u);
     const std::string& request = requests[0];
@@ -215,9 +82,9 @@ TEST(FetchPageTest, SendsOneDirectGetWithTheProgramsUserAgent)
 
 TEST(FetchPageTest, EveryFetchReachesTheServer)
 {
-    CannedServer server(std::vector<Reply>{Reply(Response("200 OK", "first")), Reply(Response("200 OK", "second"))});
-    EXPECT_EQ(FetchPage(server.Url()), "first");
-    EXPECT_EQ(FetchPage(server.Url()), "second");
+    CannedHttpServer server(std::vector<Reply>{Reply(Response("200 OK", "first")), Reply(Response("200 OK", "second"))});
+    EXPECT_EQ(FetchPage(PageUrl(server)), "first");
+    EXPECT_EQ(FetchPage(PageUrl(server)), "second");
     EXPECT_EQ(server.Finish().size(), 2u);
 }
 
@@ -226,8 +93,8 @@ TEST(FetchPageTest, UnreachableServerGivesAnEmptyPage)
     std::string url;
     {
         // A port that was free a moment ago and has no listener now.
-        CannedServer closed(std::vector<Reply>{});
-        url = closed.Url();
+        CannedHttpServer closed(std::vector<Reply>{});
+        url = PageUrl(closed);
     }
     EXPECT_EQ(FetchPage(url), "");
     EXPECT_EQ(FetchPage("not a url"), "");
@@ -265,8 +132,8 @@ TEST(FetchPageTest, LimitsTurnAHangingOrEndlessPageIntoNoData)
     };
     for (const LimitCase& c : cases) {
         SCOPED_TRACE(c.name);
-        CannedServer server(std::vector<Reply>{c.reply});
-        EXPECT_TRUE(FetchPage(server.Url(), c.limits) == c.expected);
+        CannedHttpServer server(std::vector<Reply>{c.reply});
+        EXPECT_TRUE(FetchPage(PageUrl(server), c.limits) == c.expected);
     }
 }
 
