@@ -126,11 +126,14 @@ void DownloadRun::Download(const std::string& entry, const std::string& pageBase
     const std::string name = TextAfter(' ', entry);
 
     const std::string callPage = fetcher_.FetchPage(pageBase + "?call=" + code);
+    const bool callComplete = fetcher_.LastPageComplete();
     const std::string price = ReadUnderlyingPrice(callPage, name);
     ParseOptionPage(callPage, "Call", name, price, *this);
     const std::string putPage = fetcher_.FetchPage(pageBase + "?put=" + code);
+    const bool putComplete = fetcher_.LastPageComplete();
     ParseOptionPage(putPage, "Put", name, price, *this);
-    if (!PageHasData(callPage) || !PageHasData(putPage)) ++withoutData_;
+    // A page cut off half-way still gives its rows, but not all of them.
+    if (!PageHasData(callPage) || !PageHasData(putPage) || !callComplete || !putComplete) ++withoutData_;
 
     view_.ProcessMessages();
     view_.AddMemoLine("Gegevens van " + name + " gedownload");

@@ -24,11 +24,16 @@ struct FetchLimits {
 
 // The response body exactly as received, whatever the HTTP status; empty
 // when the connection cannot be made or a limit is exceeded. A connection
-// lost while reading gives the part read so far.
-std::string FetchPage(const std::string& url, const FetchLimits& limits = FetchLimits{});
+// lost while reading gives the part read so far, and complete (when given)
+// tells whether the whole body arrived.
+std::string FetchPage(const std::string& url, const FetchLimits& limits = FetchLimits{}, bool* complete = nullptr);
 
 // The download run's fetcher on Windows.
 class InternetPageFetcher : public PageFetcher {
 public:
-    std::string FetchPage(const std::string& url) override { return ::FetchPage(url); }
+    std::string FetchPage(const std::string& url) override { return ::FetchPage(url, FetchLimits{}, &complete_); }
+    bool LastPageComplete() const override { return complete_; }
+
+private:
+    bool complete_ = true;
 };

@@ -2,7 +2,25 @@
 
 #include "support/http_get_win32.h"
 
-std::string FetchPage(const std::string& url, const FetchLimits& limits)
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+// The body's length as the server announced it, when it did.
+std::optional<std::uint64_t> AnnouncedLength(HINTERNET request)
+{
+    char text[32] = {};
+    DWORD size = sizeof text - 1;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return std::nullopt;
+    char* end = nullptr;
+    const unsigned long long length = std::strtoull(text, &end, 10);
+    if (end == text) return std::nullopt;
+    return length;
+}
+
+std::string ReadPage(const std::string& url, const FetchLimits& limits, bool& whole)
 {
     std::string page;
     const DWORD started = GetTickCount();
@@ -23,10 +41,27 @@ std::string FetchPage(const std::string& url, const FetchLimits& limits)
         read = 0;
         // A lost connection ends the page with what has arrived; a server
         // that stops sending makes it a page without data.
-        if (!InternetReadFile(get.Request(), buffer, wanted, &read) && HttpTimedOut()) return {};
+        if (!InternetReadFile(get.Request(), buffer, wanted, &read)) {
+            if (HttpTimedOut()) return {};
+            whole = false;
+        }
         page.append(buffer, read);
         // Unsigned difference: right across the wrap of the tick count.
         if (page.size() > limits.pageBytes || GetTickCount() - started > limits.pageTimeMs) return {};
     } while (read > 0);
+    // Wine ends a body cut off by the server like a complete one; only the
+    // announced length tells them apart.
+    const auto announced = AnnouncedLength(get.Request());
+    if (announced && page.size() < *announced) whole = false;
+    return page;
+}
+
+} // namespace
+
+std::string FetchPage(const std::string& url, const FetchLimits& limits, bool* complete)
+{
+    bool whole = true;
+    std::string page = ReadPage(url, limits, whole);
+    if (complete) *complete = whole;
     return page;
 }

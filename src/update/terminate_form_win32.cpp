@@ -120,7 +120,11 @@ std::vector<DWORD> ProcessIds(const PsapiFunctions& psapi)
 
 } // namespace
 
-void TTerminateForm::Create() { CreateForm("KestromTerminateForm", "TerminateForm", 120, 40); }
+void TTerminateForm::Create()
+{
+    TerminateForm = this;
+    CreateForm("KestromTerminateForm", "TerminateForm", 120, 40);
+}
 
 bool TTerminateForm::TerminateProcessesByPath(const std::string& path)
 {

@@ -19,13 +19,18 @@ public:
     std::string FetchPage(const std::string& url) override
     {
         log_.push_back("fetch " + url);
+        lastComplete_ = !cutOff.count(url);
         const auto page = pages.find(url);
         return page == pages.end() ? std::string() : page->second;
     }
+    bool LastPageComplete() const override { return lastComplete_; }
     std::map<std::string, std::string> pages;
+    // Pages whose body ends before its announced end.
+    std::set<std::string> cutOff;
 
 private:
     EventLog& log_;
+    bool lastComplete_ = true;
 };
 
 class FakeClock : public RunClock {

@@ -373,3 +373,19 @@ TEST_F(DownloadRunTest, NoSecondRunStartsWhileOneLetsMessagesThrough)
 }
 
 } // namespace
+
+TEST_F(DownloadRunTest, APageCutOffHalfWayKeepsItsRowsButIsNotReportedAsComplete)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+    ServePage("?call=PHI.AGN/O", "Philips", 1);
+    ServePage("?put=PHI.AGN/O", "Philips", 1);
+    ServePage("?call=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+    ServePage("?put=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+    fetcher.cutOff.insert(Base + "?put=INGA.AGN/O");
+
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+    // The rows that arrived are written all the same.
+    EXPECT_NE(store.files[FridayFile].find("ING Groep (ING); Put"), std::string::npos);
+    ASSERT_FALSE(view.memo.empty());
+    EXPECT_EQ(view.memo.back(), "Van 1 fonds zijn geen of niet alle koersen ontvangen");
+}
