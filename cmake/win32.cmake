@@ -54,5 +54,5 @@ foreach(scenario IN LISTS e2e_scenarios)
     COMMAND python3 ${scenario}
       --exe $<TARGET_FILE:Kestrom> --driver $<TARGET_FILE:uidriver>
       --artifacts ${CMAKE_BINARY_DIR}/artifacts)
-  set_tests_properties(e2e.${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_desktop)
+  set_tests_properties(e2e.${name} PROPERTIES TIMEOUT 900 RESOURCE_LOCK wine_desktop)
 endforeach()
