@@ -87,8 +87,13 @@ protected:
         Language = "NLD";
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
-        root_ = std::string(temp) + "kestrom_installer_test_" + std::to_string(GetCurrentProcessId()) + "\\";
-        std::filesystem::remove_all(root_);
+        // A folder of its own for every test: a process an earlier test
+        // started may still hold its folder for a moment after it ended.
+        static int testNumber = 0;
+        root_ = std::string(temp) + "kestrom_installer_test_" + std::to_string(GetCurrentProcessId()) + "_" +
+                std::to_string(++testNumber) + "\\";
+        std::error_code leftover;
+        std::filesystem::remove_all(root_, leftover);
         std::filesystem::create_directories(root_ + "Start");
         std::filesystem::create_directories(root_ + "Data");
         CurrentSettings.DataPath = root_ + "Data\\";
