@@ -205,9 +205,9 @@ std::vector<HWND> TopLevelWindows(const Options& options) {
   return result;
 }
 
-bool IsHandleText(const std::string& spec) {
-  if (spec.size() < 3 || spec[0] != '0' || (spec[1] != 'x' && spec[1] != 'X')) return false;
-  return spec.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos;
+bool IsHandleText(const std::string& which) {
+  if (which.size() < 3 || which[0] != '0' || (which[1] != 'x' && which[1] != 'X')) return false;
+  return which.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos;
 }
 
 HWND FindByCaption(const std::string& caption, const Options& options) {
@@ -216,17 +216,17 @@ HWND FindByCaption(const std::string& caption, const Options& options) {
   return nullptr;
 }
 
-HWND ResolveWindow(const std::string& spec, const Options& options) {
-  if (IsHandleText(spec)) {
-    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(spec.c_str() + 2, nullptr, 16)));
-    if (!IsWindow(window)) throw std::runtime_error("no window with handle " + spec);
+HWND ResolveWindow(const std::string& which, const Options& options) {
+  if (IsHandleText(which)) {
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(which.c_str() + 2, nullptr, 16)));
+    if (!IsWindow(window)) throw std::runtime_error("no window with handle " + which);
     return window;
   }
   DWORD start = GetTickCount();
   for (;;) {
-    if (HWND window = FindByCaption(spec, options)) return window;
+    if (HWND window = FindByCaption(which, options)) return window;
     if (GetTickCount() - start >= options.timeout)
-      throw std::runtime_error("no window with the caption \"" + spec + "\" after " +
+      throw std::runtime_error("no window with the caption \"" + which + "\" after " +
                                std::to_string(options.timeout) + " ms");
     Sleep(50);
   }
@@ -364,14 +364,14 @@ void MoveWindowTo(HWND window, const std::vector<std::string>& values) {
     throw std::runtime_error("the window does not answer after the move");
 }
 
-void WaitGone(const std::string& spec, const Options& options) {
+void WaitGone(const std::string& which, const Options& options) {
   DWORD start = GetTickCount();
-  HWND handle = IsHandleText(spec) ? ResolveWindow(spec, options) : nullptr;
+  HWND handle = IsHandleText(which) ? ResolveWindow(which, options) : nullptr;
   for (;;) {
-    bool gone = handle ? !IsWindow(handle) || !IsWindowVisible(handle) : !FindByCaption(spec, options);
+    bool gone = handle ? !IsWindow(handle) || !IsWindowVisible(handle) : !FindByCaption(which, options);
     if (gone) return;
     if (GetTickCount() - start >= options.timeout)
-      throw std::runtime_error("window \"" + spec + "\" still there after " + std::to_string(options.timeout) + " ms");
+      throw std::runtime_error("window \"" + which + "\" still there after " + std::to_string(options.timeout) + " ms");
     Sleep(50);
   }
 }
