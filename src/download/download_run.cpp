@@ -86,7 +86,8 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     view_.ClearMemo();
     headerPending_ = true;
     quoteFileName_ = ::QuoteFileName(TradingDate(clock_.Now()));
-    dataPath_ = settings.dataPath;
+    // The file goes into the folder also when it was typed without its "\".
+    dataPath_ = FolderPrefix(settings.dataPath);
     filePath_ = dataPath_ + quoteFileName_;
     fileError_.reset();
     withoutData_ = 0;

@@ -26,6 +26,13 @@ std::string ParentPath(char c, std::string_view text)
     return std::string(text.substr(0, last));
 }
 
+std::string FolderPrefix(std::string_view folder)
+{
+    std::string prefix(folder);
+    if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/') prefix += '\\';
+    return prefix;
+}
+
 namespace {
 
 template <typename Keep>

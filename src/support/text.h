@@ -16,6 +16,11 @@ std::string TextBefore(char c, std::string_view text);
 // "C:\a\" gives "C:\a", "readme" gives "".
 std::string ParentPath(char c, std::string_view text);
 
+// A folder name ready for a file name to follow: a final "\" is added
+// unless the name is empty or already ends in "\" or "/". A folder typed
+// in the settings without its final "\" still receives the files.
+std::string FolderPrefix(std::string_view folder);
+
 // Short-string filters: only the first 79 characters are looked at.
 constexpr std::size_t ShortStringCapacity = 79;
 std::string StripDigits(std::string_view s);

@@ -7,7 +7,7 @@ InstallerPaths MakeInstallerPaths(const std::string& dataPath, const std::string
                                   const std::string& downloadBaseUrl, const std::string& startDirectory)
 {
     InstallerPaths paths;
-    paths.Folder = dataPath + "Temp\\";
+    paths.Folder = FolderPrefix(dataPath) + "Temp\\";
     paths.File = paths.Folder + downloadName;
     paths.EarlierFile = paths.Folder + productName + NumberChars(versionText) + ".exe";
     paths.Url = downloadBaseUrl + downloadName;

@@ -59,6 +59,10 @@ int Form::ShowModal()
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
     for (HWND window : disabled) EnableWindow(window, FALSE);
 
+    // The window that was active gets the activation back at the end, as
+    // it would from a system dialog, whatever else the hiding activates.
+    const HWND previous = GetActiveWindow();
+
     modalResult_ = mrNone;
     inModalLoop_ = true;
     Show();
@@ -76,6 +80,7 @@ int Form::ShowModal()
     inModalLoop_ = false;
     for (HWND window : disabled) EnableWindow(window, TRUE);
     Hide();
+    if (previous && previous != Handle() && IsWindowVisible(previous)) SetForegroundWindow(previous);
     return modalResult_;
 }
 
@@ -189,9 +194,33 @@ Button* Form::FocusedButton() const
     return nullptr;
 }
 
+void Form::RememberFocus()
+{
+    const HWND focus = GetFocus();
+    if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+}
+
+void Form::RestoreFocus()
+{
+    HWND target = lastFocus_;
+    if (!target || !IsChild(Handle(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
+        target = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (target) SetFocus(target);
+}
+
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            RememberFocus();
+        } else if (!HIWORD(wParam)) {
+            RestoreFocus();
+        }
+        return 0;
+    case WM_SETFOCUS:
+        RestoreFocus();
+        return 0;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         if (lParam == 0 || id == IDOK || id == IDCANCEL) {

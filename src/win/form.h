@@ -96,6 +96,10 @@ protected:
 private:
     void ClickIfUsable(Button* button);
     Button* FocusedButton() const;
+    // As a dialog does: the control that had the focus when the form lost
+    // the activation gets it back when the form is activated again.
+    void RememberFocus();
+    void RestoreFocus();
 
     Font font_;
     int designDensity_ = 120;
@@ -103,6 +107,7 @@ private:
     bool inModalLoop_ = false;
     int busyCount_ = 0;
     bool closePending_ = false;
+    HWND lastFocus_ = nullptr;
     Button* defaultButton_ = nullptr;
     Button* cancelButton_ = nullptr;
     std::map<int, Control*> controls_;

@@ -74,6 +74,7 @@ class Window:
     enabled: bool
     rect: Rect
     pid: int
+    checked: bool = False
     parent: str = None
     depth: int = 0
 
@@ -81,7 +82,7 @@ class Window:
     def of(cls, record):
         return cls(record["hwnd"], record["class"], record["text"], record["id"],
                    record["style"], record["visible"], record["enabled"], Rect.of(record["rect"]),
-                   record["pid"], record.get("parent"), record.get("depth", 0))
+                   record["pid"], record.get("checked", False), record.get("parent"), record.get("depth", 0))
 
 
 @dataclass(frozen=True)
@@ -136,6 +137,11 @@ class Driver:
         if all:
             command.append("--all")
         result = wine(*command, timeout=timeout_ms / 1000 + 60, check=False)
+        if result.returncode != 0 and not result.stderr:
+            # The driver states every failure of its own; a silent one is
+            # Wine failing to start it, which is worth one more try.
+            time.sleep(1)
+            result = wine(*command, timeout=timeout_ms / 1000 + 60, check=False)
         if result.returncode != 0:
             raise DriverError(result.stderr.decode("latin-1").strip()
                               or "uidriver exited with %d" % result.returncode)
@@ -244,6 +250,12 @@ class KestromProcess:
         return self.popen.poll() is None
 
     def kill(self):
+        if self.popen.poll() is None and self.pid is not None:
+            try:
+                self.driver.run("terminate", pid=self.pid)
+                self.popen.wait(timeout=30)
+            except (DriverError, subprocess.TimeoutExpired):
+                pass
         if self.popen.poll() is None:
             self.popen.kill()
             self.popen.wait(timeout=30)

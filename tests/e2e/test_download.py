@@ -375,6 +375,24 @@ class InteractiveRunTest(DownloadTestCase):
         self.driver.click(window, "Sluit af")
         self.assertEqual(process.exit_code(30), 0)
 
+    def test_a_folder_typed_in_the_settings_without_its_backslash_receives_the_next_run(self):
+        server = self.server("typed")
+        data = self.data_folder("typed")
+        self.configure(server.host, data, selection="0")
+        process, window, memo, status = self.open_main()
+        self.driver.click(window, "Instellingen")
+        settings = self.driver.wait("Kestrom - Instellingen", pid=process.pid)
+        self.driver.set_text(self.driver.child(settings, cls="Edit"), windows_path(data))
+        self.driver.click(settings, "OK")
+        self.driver.wait_gone(settings, pid=process.pid)
+        # Stored as typed; the run still writes into the folder.
+        self.assertEqual(self.registry.values(kestrom_e2e.DEFAULTS_KEY)["Data Path"], windows_path(data))
+        self.assertEqual(self.press_download(window, status), DONE)
+        self.assertEqual(self.the_quote_file(data).read_bytes(), expected_file(selection=False))
+        self.assertEqual([p.name for p in data.parent.iterdir() if p.suffix == ".csv"], [])
+        self.driver.click(window, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+
     def test_a_second_press_during_a_run_starts_no_nested_run(self):
         # Slow pages keep the run busy; the run lets messages through after
         # each underlying, where a second press would start a nested run.

@@ -1,13 +1,23 @@
 """The settings as the registry keeps them across program runs: the window
 positions and the data folder written at the end of a run, and read again
-at the next start."""
+at the next start; the settings dialog and its folder browser as the user
+works them."""
+
+import os
+import shutil
+import time
+from pathlib import Path
 
 import kestrom_e2e
 from kestrom_e2e import SETTINGS_KEY, wine
 
 CAPTION = "versie 1.00c, Kestrom"
+SETTINGS_CAPTION = "Kestrom - Instellingen"
+BROWSE_CAPTION = "Kestrom - Bladeren"
+ASK_CAPTION = "Kestrom"
 MAIN_KEY = SETTINGS_KEY + "\\Main"
 CONFIG_KEY = SETTINGS_KEY + "\\Config"
+UPDATE_BOX = "Automatische Updates Aan"
 
 
 def user_profile():
@@ -24,6 +34,112 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
     def close(self, process, window):
         self.driver.click(window, "Sluit af")
         self.assertEqual(process.exit_code(30), 0)
+
+    def open_settings(self, process, main):
+        self.driver.click(main, "Instellingen")
+        return self.driver.wait(SETTINGS_CAPTION, pid=process.pid)
+
+    def dialog_state(self, settings):
+        """(PathEdit's text, {caption: checked} of the check box and radio buttons)."""
+        controls = self.driver.children(settings)
+        path = [c for c in controls if c.cls.lower() == "edit"]
+        self.assertEqual(len(path), 1)
+        checks = {c.text: c.checked for c in controls
+                  if c.text in (UPDATE_BOX, "Alleen AEX-opties", "Alle opties")}
+        return self.driver.text(path[0]), checks
+
+    def press(self, dialog, caption):
+        """Clicks a button that closes the dialog and waits until it has."""
+        self.driver.click(dialog, caption)
+        self.driver.wait_gone(dialog, pid=dialog.pid)
+
+    def test_settings_dialog_first_run_cancel_and_ok(self):
+        process, main = self.start_main()
+        settings = self.open_settings(process, main)
+        first_folder = user_profile() + "\\UserData\\Kestrom\\"
+        on_first_run = (first_folder, {UPDATE_BOX: True, "Alleen AEX-opties": False, "Alle opties": True})
+        self.assertEqual(self.dialog_state(settings), on_first_run)
+        self.screenshot("settings_dialog", settings)
+
+        # Changed, then cancelled: the dialog shows the settings again and
+        # nothing is written.
+        path = self.driver.child(settings, cls="Edit")
+        self.driver.set_text(path, "C:\\Elders")
+        self.driver.click(self.driver.child(settings, text=UPDATE_BOX))
+        self.driver.click(self.driver.child(settings, text="Alleen AEX-opties"))
+        self.assertEqual(self.dialog_state(settings)[1],
+                         {UPDATE_BOX: False, "Alleen AEX-opties": True, "Alle opties": False})
+        self.press(settings, "Annuleren")
+        self.assertEqual(self.registry.values(kestrom_e2e.DEFAULTS_KEY)["Data Path"], first_folder)
+        self.assertNotIn("Update", self.registry.values(kestrom_e2e.DEFAULTS_KEY))
+        settings = self.open_settings(process, main)
+        self.assertEqual(self.dialog_state(settings), on_first_run)
+
+        # OK stores the folder exactly as typed, without a final backslash.
+        self.driver.set_text(self.driver.child(settings, cls="Edit"), "C:\\Koersen")
+        self.driver.click(self.driver.child(settings, text="Alleen AEX-opties"))
+        self.press(settings, "OK")
+        defaults = self.registry.values(kestrom_e2e.DEFAULTS_KEY)
+        self.assertEqual((defaults["Data Path"], defaults["Update"], defaults["Selection"]),
+                         ("C:\\Koersen", "1", "0"))
+        settings = self.open_settings(process, main)
+        self.assertEqual(self.dialog_state(settings),
+                         ("C:\\Koersen", {UPDATE_BOX: True, "Alleen AEX-opties": True, "Alle opties": False}))
+        self.press(settings, "Annuleren")
+        self.close(process, main)
+
+    def shows_folder(self, browser, folder, timeout=10):
+        """True once the browser's folder line shows folder."""
+        deadline = time.monotonic() + timeout
+        while True:
+            if folder in [c.text for c in self.driver.children(browser) if c.cls.lower() == "static"]:
+                return True
+            if time.monotonic() > deadline:
+                return False
+            time.sleep(0.2)
+
+    def test_browsing_from_the_settings_makes_a_folder_and_hands_it_back(self):
+        drive_c = Path(os.environ["WINEPREFIX"]) / "drive_c"
+        for name in ("Nieuw", "Koersen"):
+            shutil.rmtree(drive_c / name, ignore_errors=True)
+            self.addCleanup(shutil.rmtree, drive_c / name, True)
+        process, main = self.start_main()
+        settings = self.open_settings(process, main)
+        self.driver.click(settings, "Bladeren")
+        browser = self.driver.wait(BROWSE_CAPTION, pid=process.pid)
+        # The browser starts at C:\ whatever the data folder is.
+        self.assertTrue(self.shows_folder(browser, "C:\\"))
+        self.screenshot("folder_browser", browser)
+
+        def new_folder(name):
+            self.driver.click(self.driver.child(browser, cls="ToolbarWindow32"))
+            ask = self.driver.wait(ASK_CAPTION, pid=process.pid)
+            self.driver.set_text(self.driver.child(ask, cls="Edit"), name)
+            self.press(ask, "OK")
+
+        new_folder("Nieuw")
+        self.assertTrue((drive_c / "Nieuw").is_dir())
+        self.assertTrue(self.shows_folder(browser, "C:\\Nieuw\\"))
+        # Back to its parent with the keyboard (a first Left may only fold
+        # the new folder), where the same name is refused.
+        for _ in range(2):
+            self.driver.key(browser, "left")
+            if self.shows_folder(browser, "C:\\", timeout=3):
+                break
+        self.assertTrue(self.shows_folder(browser, "C:\\"))
+        new_folder("Nieuw")
+        box = self.driver.wait("Open Error", pid=process.pid)
+        self.assertIn("Deze map bestaat reeds.", [c.text for c in self.driver.children(box)])
+        self.press(box, "OK")
+        new_folder("Koersen")
+        self.assertTrue((drive_c / "Koersen").is_dir())
+        self.press(browser, "OK")
+        self.assertEqual(self.driver.text(self.driver.child(settings, cls="Edit")), "C:\\Koersen\\")
+        # Nothing is stored before OK.
+        self.assertEqual(self.registry.values(kestrom_e2e.DEFAULTS_KEY)["Data Path"],
+                         user_profile() + "\\UserData\\Kestrom\\")
+        self.press(settings, "Annuleren")
+        self.close(process, main)
 
     def test_first_run_writes_positions_and_data_folder_at_the_end(self):
         process, window = self.start_main()

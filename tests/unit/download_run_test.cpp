@@ -357,6 +357,17 @@ TEST_F(DownloadRunTest, AMissingDataFolderIsCreatedFirst)
     EXPECT_EQ(store.files["D:\\Koersen\\Opties\\13-03-2009.csv"], Header + PhilipsCall + PhilipsPut0);
 }
 
+TEST_F(DownloadRunTest, AFolderTypedWithoutItsBackslashStillReceivesTheFile)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}});
+    ServePage("?call=PHI.AGN/O", "Philips", 1);
+    ServePage("?put=PHI.AGN/O", "Philips", 1);
+    settings.dataPath = "D:\\Koersen";
+    EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
+    EXPECT_EQ(store.files["D:\\Koersen\\13-03-2009.csv"], Header + PhilipsCall + PhilipsPut0);
+    EXPECT_EQ(store.files.count("D:\\Koersen13-03-2009.csv"), 0u);
+}
+
 TEST_F(DownloadRunTest, NoSecondRunStartsWhileOneLetsMessagesThrough)
 {
     ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});

@@ -67,6 +67,22 @@ TEST(ParentPath, AppliedTwiceToAFolderGivesItsParent)
     EXPECT_EQ(ParentPath('\\', ParentPath('\\', "C:\\Users\\jan\\Desktop\\")), "C:\\Users\\jan");
 }
 
+TEST(FolderPrefix, EndsInOneSeparatorReadyForAFileName)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Koersen", "C:\\Koersen\\"},
+        {"C:\\Koersen\\", "C:\\Koersen\\"},
+        {"C:", "C:\\"},
+        {"\\\\server\\share", "\\\\server\\share\\"},
+        {"Z:/home/jan/", "Z:/home/jan/"},
+        {"", ""},
+    };
+    for (const auto& [folder, prefix] : cases) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(FolderPrefix(folder), prefix);
+    }
+}
+
 TEST(ShortStringFilters, KeepOrDropCharactersOfTheFirst79)
 {
     EXPECT_EQ(NumberChars("-12,50 EUR"), "12,50");

@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(InstallerTest, PathsFollowTheFoldersWithoutAddedSeparators)
+TEST(InstallerTest, PathsFollowTheFolders)
 {
     const InstallerPaths paths = MakeInstallerPaths("C:\\Koersen\\", "Kestrom", "versie 1.00c", "kestrom101.exe",
                                                     "http://127.0.0.1:8123/", "C:\\Program Files\\Kestrom\\");
@@ -17,9 +17,9 @@ TEST(InstallerTest, PathsFollowTheFoldersWithoutAddedSeparators)
     EXPECT_EQ(paths.Url, "http://127.0.0.1:8123/kestrom101.exe");
     EXPECT_EQ(paths.Companion, "C:\\Program Files\\Kestrom\\Kestrom_Sched.exe");
 
-    // A data path without its final separator runs into "Temp".
+    // A data folder typed without its final separator still holds "Temp".
     EXPECT_EQ(MakeInstallerPaths("C:\\Koersen", "Kestrom", "versie 1.00c", "k.exe", "", "").Folder,
-              "C:\\KoersenTemp\\");
+              "C:\\Koersen\\Temp\\");
 }
 
 TEST(InstallerTest, DisplayNameFromTheDownloadName)

@@ -287,10 +287,7 @@ TEST(YesNoDlg, ALineFeedAfterACrStaysInTheNextLine)
 
 // --- Input dialog ---
 
-// Disabled: on some fresh prefixes the input dialog's edit has not got the
-// focus when the first key arrives (GetFocus() is NULL); to be mended with
-// the dialogs' focus handling.
-TEST(AskDlg, DISABLED_ButtonsKeysAndTheTextHandedBack)
+TEST(AskDlg, ButtonsKeysAndTheTextHandedBack)
 {
     struct Case {
         const char* label;

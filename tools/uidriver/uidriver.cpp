@@ -32,6 +32,7 @@ const char usage[] =
     "  wait-gone WINDOW            returns once the window is hidden or destroyed\n"
     "  windows                     the top-level windows (of --pid / --exe)\n"
     "  processes                   the running processes (of --exe)\n"
+    "  terminate                   ends process --pid and waits up to --timeout\n"
     "  children WINDOW             every descendant control, depth first\n"
     "  rect WINDOW                 window rectangle and client rectangle\n"
     "  text WINDOW                 the full text of a window or control\n"
@@ -216,9 +217,13 @@ HWND FindByCaption(const std::string& caption, const Options& options) {
   return nullptr;
 }
 
+HWND HandleOf(const std::string& handleText) {
+  return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(handleText.c_str() + 2, nullptr, 16)));
+}
+
 HWND ResolveWindow(const std::string& which, const Options& options) {
   if (IsHandleText(which)) {
-    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(which.c_str() + 2, nullptr, 16)));
+    HWND window = HandleOf(which);
     if (!IsWindow(window)) throw std::runtime_error("no window with handle " + which);
     return window;
   }
@@ -230,6 +235,14 @@ HWND ResolveWindow(const std::string& which, const Options& options) {
                                std::to_string(options.timeout) + " ms");
     Sleep(50);
   }
+}
+
+// The check state of a check box or radio button; false for anything else.
+bool IsChecked(HWND window) {
+  DWORD_PTR state = 0;
+  return lstrcmpiA(ClassName(window).c_str(), "Button") == 0 &&
+         SendMessageTimeoutA(window, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, messageTimeout, &state) &&
+         state == BST_CHECKED;
 }
 
 Record WindowRecord(HWND window) {
@@ -244,6 +257,7 @@ Record WindowRecord(HWND window) {
       .Number("style", static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)))
       .Flag("visible", IsWindowVisible(window))
       .Flag("enabled", IsWindowEnabled(window))
+      .Flag("checked", IsChecked(window))
       .Rect("rect", rect)
       .Number("pid", ProcessOf(window));
   return record;
@@ -366,7 +380,8 @@ void MoveWindowTo(HWND window, const std::vector<std::string>& values) {
 
 void WaitGone(const std::string& which, const Options& options) {
   DWORD start = GetTickCount();
-  HWND handle = IsHandleText(which) ? ResolveWindow(which, options) : nullptr;
+  // A handle that names no window any more is a window already gone.
+  HWND handle = IsHandleText(which) ? HandleOf(which) : nullptr;
   for (;;) {
     bool gone = handle ? !IsWindow(handle) || !IsWindowVisible(handle) : !FindByCaption(which, options);
     if (gone) return;
@@ -400,6 +415,18 @@ Options ParseOptions(int argc, char** argv) {
   return options;
 }
 
+// Ends the process the way Windows does, so its windows and handles are
+// released in order before the next program starts.
+void Terminate(const Options& options) {
+  if (!options.pid) throw UsageError("terminate needs --pid");
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, options.pid);
+  if (!process) return;  // Already gone.
+  bool ended = TerminateProcess(process, 1) || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+  ended = ended && WaitForSingleObject(process, options.timeout) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  if (!ended) throw std::runtime_error("the process did not end");
+}
+
 void Expect(const Options& options, size_t minimum, size_t maximum) {
   size_t count = options.positional.size();
   if (count < minimum || count > maximum) throw UsageError("wrong number of arguments");
@@ -421,6 +448,9 @@ void Run(const std::string& command, const Options& options) {
     for (const PROCESSENTRY32& entry : Processes())
       if (options.exe.empty() || IsExe(entry, options.exe))
         Record().Number("pid", entry.th32ProcessID).Text("exe", BaseName(entry.szExeFile)).Print();
+  } else if (command == "terminate") {
+    Expect(options, 0, 0);
+    Terminate(options);
   } else if (command == "children") {
     Expect(options, 1, 1);
     PrintChildren(ResolveWindow(args[0], options), 1);
