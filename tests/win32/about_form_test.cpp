@@ -24,6 +24,9 @@ public:
     {
         Application::Initialize(GetModuleHandleA(nullptr), "Kestrom");
         main.Create();
+        // No update window here: the main window's check three seconds
+        // after start would have none to show its outcome in.
+        main.UpdateTimer.SetEnabled(false);
         message.Create();
         about.Create();
     }

@@ -34,6 +34,9 @@ public:
             CloseHandle(CreateFileA((Base + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         }
         main.Create();
+        // No update window here: the main window's check three seconds
+        // after start would have none to show its outcome in.
+        main.UpdateTimer.SetEnabled(false);
         ask.Create();
         browse.Create();
     }
