@@ -1,6 +1,7 @@
 # The few commands people need. Each installs what is missing first.
 #   make build   both build trees; the product is build/win32/Kestrom.exe
-#   make test    host unit tests, Win32 tests under Wine, end-to-end scenarios
+#   make test    host unit tests (also under sanitizers), a short run of each
+#                fuzz target, Win32 tests under Wine, end-to-end scenarios
 #   make demo    the main job: a download run against the local quotes server
 
 export JOBS ?= 2
@@ -29,6 +30,7 @@ test: build prefix
 	@[ "$(TEST_ARCH)" = win32 ] || tools/build_windows.sh $(TEST_ARCH)
 	@echo "== Host unit tests"
 	@ctest --test-dir $(HOST_DIR) --output-on-failure -j$(JOBS)
+	@tools/fuzz_smoke.sh
 	@echo "== Win32 tests and end-to-end scenarios under Wine ($(TEST_ARCH) build)"
 	@tools/with_display.sh ctest --test-dir build/$(TEST_ARCH) --output-on-failure
 

@@ -25,3 +25,6 @@ if(benchmark_FOUND AND bench_sources)
   add_executable(kestrom_bench ${bench_sources})
   target_link_libraries(kestrom_bench PRIVATE kestrom_core benchmark::benchmark benchmark::benchmark_main)
 endif()
+
+# The fault matrix in docs/reliability.md names only tests that exist.
+add_test(NAME reliability_doc COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/check_reliability_doc.py)

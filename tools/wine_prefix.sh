@@ -14,6 +14,10 @@ setup() {
   # Wine draws the title bars itself, so captions show without a window
   # manager (on the virtual display of the tests).
   "$KESTROM_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # Wine draws the title bar buttons with Marlett, which its own font
+  # folder holds but a prefix does not always find there.
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  if [ -f "$marlett" ]; then cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"; fi
   wineserver -w
 }
 

@@ -10,6 +10,18 @@
 
 TConfigForm* ConfigForm = nullptr;
 
+namespace {
+
+// A stored place that no screen shows (a monitor that is gone, a damaged
+// value) would hide the window for good: it opens where a first run puts it.
+WindowPlace OnAScreen(const WindowPlace& place, const Form& form)
+{
+    const RECT rect = {place.Left, place.Top, place.Left + form.Width(), place.Top + form.Height()};
+    return MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) ? place : WindowPlace{};
+}
+
+} // namespace
+
 void TConfigForm::Create()
 {
     ConfigForm = this;
@@ -54,8 +66,10 @@ void TConfigForm::FormCreate()
     RegistryStore store(MainForm->ProductName);
     const StoredPlaces places =
         CurrentSettings.Load(store, [] { return UserDataFolder(MainForm->ProductName); });
-    MainForm->SetPosition(places.Main.Left, places.Main.Top);
-    SetPosition(places.Config.Left, places.Config.Top);
+    const WindowPlace main = OnAScreen(places.Main, *MainForm);
+    const WindowPlace config = OnAScreen(places.Config, *this);
+    MainForm->SetPosition(main.Left, main.Top);
+    SetPosition(config.Left, config.Top);
     ShowSettings();
 
     // The client area follows the controls: the group boxes' left margin on

@@ -349,6 +349,58 @@ def screenshot(path, rect=None):
     return path
 
 
+class LocalServer:
+    """One of the project's servers (tools/*/*_server.py) serving a scenario
+    on 127.0.0.1, on a port of the system's choosing, with its port file,
+    request log and output in folder."""
+
+    script = None  # set by each subclass
+
+    def __init__(self, folder, options=(), port=0, time_limit=400):
+        folder.mkdir(parents=True, exist_ok=True)
+        self.log_path = folder / "requests.log"
+        self.port_path = folder / "port"
+        self.log_path.write_bytes(b"")
+        if self.port_path.exists():
+            self.port_path.unlink()
+        self._out = open(folder / "server.out", "ab")
+        self.process = subprocess.Popen(
+            [sys.executable, str(self.script), "serve", "--port", str(port), "--port-file", str(self.port_path),
+             "--log", str(self.log_path), "--time-limit", str(time_limit), *options],
+            stdin=subprocess.DEVNULL, stdout=self._out, stderr=subprocess.STDOUT)
+        deadline = time.monotonic() + 30
+        while not (self.port_path.exists() and self.port_path.read_text().strip()):
+            if self.process.poll() is not None or time.monotonic() > deadline:
+                self.stop()
+                raise RuntimeError("%s did not start: see %s" % (self.script.name, folder / "server.out"))
+            time.sleep(0.05)
+        self.port = int(self.port_path.read_text())
+
+    @property
+    def host(self):
+        return "127.0.0.1:%d" % self.port
+
+    def requests(self):
+        """[(path and query, user agent)] in the order they came."""
+        lines = self.log_path.read_bytes().decode("latin-1").splitlines()
+        return [tuple(line.split("\t", 1)) for line in lines]
+
+    def targets(self):
+        return [target for target, _ in self.requests()]
+
+    def wait_requests(self, count, timeout):
+        deadline = time.monotonic() + timeout
+        while len(self.requests()) < count and time.monotonic() < deadline:
+            time.sleep(0.1)
+        return len(self.requests()) >= count
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(15)
+        self._out.close()
+
+
 SETTINGS_KEY = "HKCU\\Software\\Kestrom"
 DEFAULTS_KEY = SETTINGS_KEY + "\\Defaults"
 

@@ -87,39 +87,19 @@ def expected_file(selection=True, faults=()):
     return data
 
 
-class QuotesServer:
-    """tools/quotes_server serving on 127.0.0.1; the time each request line
-    reached its log is noted (monotonic clock) as it arrives."""
+class QuotesServer(kestrom_e2e.LocalServer):
+    """tools/quotes_server; the time each request line reached its log is
+    noted (monotonic clock) as it arrives."""
+
+    script = SERVER
 
     def __init__(self, folder, faults=(), port=0, time_limit=400, options=()):
-        self.folder = folder
-        folder.mkdir(parents=True, exist_ok=True)
-        self.log_path = folder / "requests.log"
-        self.port_path = folder / "port"
-        self.log_path.write_bytes(b"")
-        if self.port_path.exists():
-            self.port_path.unlink()
-        command = [sys.executable, str(SERVER), "serve", "--port", str(port), "--port-file", str(self.port_path),
-                   "--log", str(self.log_path), "--time-limit", str(time_limit), *options]
-        for fault in faults:
-            command += ["--fault", fault]
-        self._out = open(folder / "server.out", "ab")
-        self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=self._out, stderr=subprocess.STDOUT)
-        deadline = time.monotonic() + 30
-        while not (self.port_path.exists() and self.port_path.read_text().strip()):
-            if self.process.poll() is not None or time.monotonic() > deadline:
-                self.stop()
-                raise RuntimeError("the quotes server did not start: see %s" % (folder / "server.out"))
-            time.sleep(0.05)
-        self.port = int(self.port_path.read_text())
+        fault_options = [option for fault in faults for option in ("--fault", fault)]
+        super().__init__(folder, [*options, *fault_options], port, time_limit)
         self.arrivals = []
         self._stopping = threading.Event()
         self._watcher = threading.Thread(target=self._watch, daemon=True)
         self._watcher.start()
-
-    @property
-    def host(self):
-        return "127.0.0.1:%d" % self.port
 
     def _watch(self):
         seen = 0
@@ -129,14 +109,6 @@ class QuotesServer:
             self.arrivals += [now] * (count - seen)
             seen = count
             time.sleep(0.02)
-
-    def requests(self):
-        """[(path and query, user agent)] in the order they came."""
-        lines = self.log_path.read_bytes().decode("latin-1").splitlines()
-        return [tuple(line.split("\t", 1)) for line in lines]
-
-    def targets(self):
-        return [target for target, _ in self.requests()]
 
     def wait_requests(self, count, timeout):
         deadline = time.monotonic() + timeout
@@ -148,10 +120,7 @@ class QuotesServer:
         if hasattr(self, "_stopping"):
             self._stopping.set()
             self._watcher.join(5)
-        if self.process.poll() is None:
-            self.process.terminate()
-            self.process.wait(15)
-        self._out.close()
+        super().stop()
 
 
 @dataclass
@@ -252,13 +221,22 @@ class DownloadTestCase(kestrom_e2e.KestromTestCase):
                          % (without_data, "fonds" if without_data == 1 else "fondsen"))
         return lines
 
-    def start_automatic(self, name, faults=(), selection=None, earlier=False, server_options=()):
+    def start_automatic(self, name, faults=(), selection=None, earlier=False, server_options=(), data_path=None,
+                        host=None):
+        """An automatic run against its own server and data folder; data_path,
+        when given, turns the folder into the "Data Path" to store and the
+        run's extra facts; host, when given, is the "Quotes Host" instead of
+        the server's."""
         server = self.server(name, faults, options=server_options)
         data = self.data_folder(name)
         run = AutomaticRun(name, server, data)
         if earlier:
             run.extra["earlier"] = self.write_earlier_file(data)
-        self.configure(server.host, data, selection)
+        self.configure(host or server.host, data, selection)
+        if data_path:
+            path, extra = data_path(data)
+            self.registry.set(kestrom_e2e.DEFAULTS_KEY, "Data Path", path)
+            run.extra.update(extra)
         run.started = time.monotonic()
         run.process = self.start_kestrom("a")
         # Its settings are read before the main window shows; only then may

@@ -9,7 +9,6 @@ program in the start directory and ends Kestrom."""
 
 import shutil
 import subprocess
-import sys
 import time
 
 import kestrom_e2e
@@ -30,45 +29,10 @@ DOWNLOADED = ["", "kestrom101.exe is met succes gedownload",
 CHECK_SECONDS = 15
 
 
-class MakerServer:
-    """tools/maker_server serving on 127.0.0.1 with its own request log."""
+class MakerServer(kestrom_e2e.LocalServer):
+    """tools/maker_server serving the versions list and the installers."""
 
-    def __init__(self, folder, options=(), time_limit=400):
-        folder.mkdir(parents=True, exist_ok=True)
-        self.log_path = folder / "requests.log"
-        self.port_path = folder / "port"
-        self.log_path.write_bytes(b"")
-        if self.port_path.exists():
-            self.port_path.unlink()
-        self._out = open(folder / "server.out", "ab")
-        self.process = subprocess.Popen(
-            [sys.executable, str(SERVER), "serve", "--port", "0", "--port-file", str(self.port_path),
-             "--log", str(self.log_path), "--time-limit", str(time_limit), *options],
-            stdin=subprocess.DEVNULL, stdout=self._out, stderr=subprocess.STDOUT)
-        deadline = time.monotonic() + 30
-        while not (self.port_path.exists() and self.port_path.read_text().strip()):
-            if self.process.poll() is not None or time.monotonic() > deadline:
-                self.stop()
-                raise RuntimeError("the maker's server did not start: see %s" % (folder / "server.out"))
-            time.sleep(0.05)
-        self.port = int(self.port_path.read_text())
-
-    def requests(self):
-        """[(path and query, user agent)] in the order they came."""
-        lines = self.log_path.read_bytes().decode("latin-1").splitlines()
-        return [tuple(line.split("\t", 1)) for line in lines]
-
-    def wait_requests(self, count, timeout):
-        deadline = time.monotonic() + timeout
-        while len(self.requests()) < count and time.monotonic() < deadline:
-            time.sleep(0.1)
-        return len(self.requests()) >= count
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            self.process.wait(15)
-        self._out.close()
+    script = SERVER
 
 
 class UpdateTest(kestrom_e2e.KestromTestCase):

@@ -33,6 +33,8 @@ const char usage[] =
     "  windows                     the top-level windows (of --pid / --exe)\n"
     "  processes                   the running processes (of --exe)\n"
     "  terminate                   ends process --pid and waits up to --timeout\n"
+    "  hold-file PATH              opens PATH shared with no one, prints a line\n"
+    "                              and keeps it open for --timeout ms\n"
     "  children WINDOW             every descendant control, depth first\n"
     "  rect WINDOW                 window rectangle and client rectangle\n"
     "  text WINDOW                 the full text of a window or control\n"
@@ -415,6 +417,17 @@ Options ParseOptions(int argc, char** argv) {
   return options;
 }
 
+// Another program's hold on a file, as an editor or a spreadsheet that has
+// it open keeps it: no sharing at all.
+void HoldFile(const std::string& path, DWORD milliseconds) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+  Record().Text("held", path).Print();
+  std::fflush(stdout);
+  Sleep(milliseconds);
+  CloseHandle(file);
+}
+
 // Ends the process the way Windows does, so its windows and handles are
 // released in order before the next program starts.
 void Terminate(const Options& options) {
@@ -448,6 +461,9 @@ void Run(const std::string& command, const Options& options) {
     for (const PROCESSENTRY32& entry : Processes())
       if (options.exe.empty() || IsExe(entry, options.exe))
         Record().Number("pid", entry.th32ProcessID).Text("exe", BaseName(entry.szExeFile)).Print();
+  } else if (command == "hold-file") {
+    Expect(options, 1, 1);
+    HoldFile(args[0], options.timeout);
   } else if (command == "terminate") {
     Expect(options, 0, 0);
     Terminate(options);

@@ -1,0 +1,150 @@
+"""File and registry faults, end to end: a data folder that is missing or
+cannot be written, a quote file another program holds open, a full disk,
+an over-long "Data Path", and settings of the wrong type or out of range.
+The program never crashes, an automatic run ends by itself with an exit
+code that tells what happened, an earlier quote file of the day survives,
+and the memo says why nothing was written. The download machinery is that
+of test_download."""
+
+import os
+import subprocess
+import time
+
+import kestrom_e2e
+from kestrom_e2e import WINE_RUN, Config, windows_path, wine
+from test_download import CAPTION, COMPLETE, DONE, EARLIER_FILE, DownloadTestCase, expected_file, quote_file_names
+
+FILE_FAILURE = 3
+NOT_WRITTEN = "Het koersbestand kon niet worden geschreven: "
+MAIN_KEY = kestrom_e2e.SETTINGS_KEY + "\\Main"
+
+
+class FileFaultTest(DownloadTestCase):
+    def hold(self, path, seconds):
+        """Another program holding path open, sharing it with no one."""
+        holder = subprocess.Popen([str(WINE_RUN), str(Config.driver), "hold-file", windows_path(path),
+                                   "--timeout", str(seconds * 1000)],
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.addCleanup(holder.stdout.close)
+        self.addCleanup(holder.wait, 60)
+        self.addCleanup(holder.kill)
+        self.assertIn(b'"held"', holder.stdout.readline())
+        return holder
+
+    def test_file_faults_end_the_run_with_a_reason_and_keep_the_earlier_file(self):
+        def missing(data):
+            folder = data / "nieuw" / "dieper"
+            return windows_path(folder) + "\\", {"folder": folder}
+
+        def a_file_in_the_way(data):
+            (data / "bestand").write_bytes(b"no folder")
+            return windows_path(data / "bestand") + "\\", {}
+
+        def no_such_drive(data):
+            return "Q:\\Koersen\\", {}
+
+        def three_hundred_characters(data):
+            folder = windows_path(data) + "\\"
+            return folder + "k" * (299 - len(folder)) + "\\", {}
+
+        def held_by_another_program(data):
+            earlier = self.write_earlier_file(data)
+            self.hold(earlier, 240)
+            return windows_path(data) + "\\", {"earlier": earlier}
+
+        def disk_full(data):
+            for name in quote_file_names():
+                os.symlink("/dev/full", data / name)
+            return windows_path(data) + "\\", {}
+
+        cases = [
+            # name, data path, exit code, what must be on disk afterwards
+            ("missing folder", missing, COMPLETE, "written"),
+            ("a file in the way", a_file_in_the_way, FILE_FAILURE, None),
+            ("no such drive", no_such_drive, FILE_FAILURE, None),
+            ("300 characters", three_hundred_characters, FILE_FAILURE, None),
+            ("held by another program", held_by_another_program, FILE_FAILURE, "earlier"),
+            ("disk full", disk_full, FILE_FAILURE, None),
+        ]
+        # All at once, each an automatic run with its own server and folder.
+        runs = [self.start_automatic(name.replace(" ", "_"), selection="0", data_path=data_path)
+                for name, data_path, _, _ in cases]
+        self.finish(runs, 240)
+        for (name, _, exit_code, holds), run in zip(cases, runs):
+            with self.subTest(name):
+                self.assertIsNotNone(run.exit_code, "still running")
+                self.assertEqual(run.exit_code, exit_code)
+                if holds == "written":
+                    self.assertEqual(self.the_quote_file(run.extra["folder"]).read_bytes(),
+                                     expected_file(selection=False))
+                if holds == "earlier":
+                    self.assertEqual(run.extra["earlier"].read_bytes(), EARLIER_FILE)
+
+    def test_the_memo_tells_why_the_file_was_not_written(self):
+        server = self.server("memo")
+        data = self.data_folder("memo")
+        self.configure(server.host, data, selection="0")
+        earlier = self.write_earlier_file(data)
+        process, window, memo, status = self.open_main()
+        holder = self.hold(earlier, 120)
+        self.assertEqual(self.press_download(window, status), DONE)
+        lines = self.memo_lines(memo)
+        self.assertTrue(lines[-1].startswith(NOT_WRITTEN), lines)
+        self.assertGreater(len(lines[-1]), len(NOT_WRITTEN))
+        self.assertEqual(earlier.read_bytes(), EARLIER_FILE)
+        self.screenshot("file_held_by_another_program", window)
+
+        # Once the other program lets go, the next run writes the file.
+        holder.kill()
+        holder.wait(60)
+        time.sleep(1)
+        self.assertEqual(self.press_download(window, status), DONE)
+        self.assertFalse(self.memo_lines(memo)[-1].startswith(NOT_WRITTEN))
+        self.assertEqual(earlier.read_bytes(), expected_file(selection=False))
+        self.driver.click(window, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+
+
+class RegistryFaultTest(DownloadTestCase):
+    def test_settings_of_the_wrong_type_or_out_of_range_give_the_defaults(self):
+        server = self.server("registry")
+        data = self.data_folder("registry")
+        self.configure(server.host, data)
+        # Binary values where "1"/"0" belong, a position beyond every screen
+        # and a number that does not parse.
+        for name, binary in (("Update", "01ff"), ("Selection", "00")):
+            wine("reg", "add", kestrom_e2e.DEFAULTS_KEY, "/v", name, "/t", "REG_BINARY", "/d", binary, "/f")
+        self.registry.set(MAIN_KEY, "Top", 99999)
+        self.registry.set(MAIN_KEY, "Left", 99999)
+        self.registry.set(kestrom_e2e.SETTINGS_KEY + "\\Config", "Top", "1e9")
+
+        process, window, memo, status = self.open_main()
+        # A window placed beyond every screen comes where a first run puts it.
+        geometry = self.driver.geometry(window)
+        self.assertEqual((geometry.rect.left, geometry.rect.top), (100, 100))
+        self.driver.click(window, "Instellingen")
+        settings = self.driver.wait("Kestrom - Instellingen", pid=process.pid)
+        checks = {c.text: c.checked for c in self.driver.children(settings)}
+        self.assertTrue(checks["Automatische Updates Aan"])
+        self.assertTrue(checks["Alle opties"])
+        self.driver.click(settings, "Annuleren")
+        self.driver.wait_gone(settings, pid=process.pid)
+        # The run uses the defaults: every option, into the data folder.
+        self.assertEqual(self.press_download(window, status), DONE)
+        self.assertEqual(self.the_quote_file(data).read_bytes(), expected_file())
+        self.driver.click(window, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+
+    def test_a_data_path_of_the_wrong_type_falls_back_on_the_user_folder(self):
+        wine("reg", "add", kestrom_e2e.DEFAULTS_KEY, "/v", "Data Path", "/t", "REG_DWORD", "/d", "7", "/f")
+        process = self.start_kestrom()
+        window = process.wait_window(CAPTION)
+        self.assertTrue(process.running())
+        stored = self.registry.values(kestrom_e2e.DEFAULTS_KEY)["Data Path"]
+        self.assertTrue(stored.endswith("\\UserData\\Kestrom\\"), stored)
+        self.driver.click(window, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+
+
+if __name__ == "__main__":
+    kestrom_e2e.main()
