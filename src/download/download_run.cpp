@@ -109,9 +109,11 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     view_.SetStatusText("Downloaden is klaar");
     view_.AddMemoLine("");
     view_.AddMemoLine("De optiekoersen van " + std::to_string(counter) + " fondsen zijn gedownload");
-    view_.AddMemoLine("Ze zijn geschreven in: " + quoteFileName_);
+    // Where the file could not be written the memo says so, and why,
+    // instead of naming it as written.
+    view_.AddMemoLine(fileError_ ? "Het koersbestand kon niet worden geschreven: " + *fileError_
+                                 : "Ze zijn geschreven in: " + quoteFileName_);
     if (withoutData_ > 0) view_.AddMemoLine("Van " + FundsText(withoutData_) + " zijn geen of niet alle koersen ontvangen");
-    if (fileError_) view_.AddMemoLine("Het koersbestand kon niet worden geschreven: " + *fileError_);
     hourglass.Off();
 
     const RunOutcome outcome = fileError_ ? RunOutcome::FileFailure

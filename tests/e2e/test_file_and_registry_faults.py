@@ -16,6 +16,7 @@ from test_download import CAPTION, COMPLETE, DONE, EARLIER_FILE, DownloadTestCas
 
 FILE_FAILURE = 3
 NOT_WRITTEN = "Het koersbestand kon niet worden geschreven: "
+WRITTEN_IN = "Ze zijn geschreven in: "
 MAIN_KEY = kestrom_e2e.SETTINGS_KEY + "\\Main"
 
 
@@ -91,6 +92,7 @@ class FileFaultTest(DownloadTestCase):
         lines = self.memo_lines(memo)
         self.assertTrue(lines[-1].startswith(NOT_WRITTEN), lines)
         self.assertGreater(len(lines[-1]), len(NOT_WRITTEN))
+        self.assertNotIn(WRITTEN_IN + earlier.name, lines)
         self.assertEqual(earlier.read_bytes(), EARLIER_FILE)
         self.screenshot("file_held_by_another_program", window)
 
@@ -99,7 +101,7 @@ class FileFaultTest(DownloadTestCase):
         holder.wait(60)
         time.sleep(1)
         self.assertEqual(self.press_download(window, status), DONE)
-        self.assertFalse(self.memo_lines(memo)[-1].startswith(NOT_WRITTEN))
+        self.assertEqual(self.memo_lines(memo)[-1], WRITTEN_IN + earlier.name)
         self.assertEqual(earlier.read_bytes(), expected_file(selection=False))
         self.driver.click(window, "Sluit af")
         self.assertEqual(process.exit_code(30), 0)
