@@ -90,9 +90,22 @@ public:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info = {};
-        if (!CreateProcessA(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &info)) {
-            ADD_FAILURE() << "cannot start " << path_ << ": error " << GetLastError();
+        // Wine now and then fails a start with an internal error (1359)
+        // right after other instances of the program were ended; a later
+        // try starts it.
+        DWORD error = ERROR_SUCCESS;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (CreateProcessA(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &info)) {
+                error = ERROR_SUCCESS;
+                break;
+            }
+            error = GetLastError();
+            if (error != ERROR_INTERNAL_ERROR) break;
+            Sleep(500);
+        }
+        if (error != ERROR_SUCCESS) {
+            ADD_FAILURE() << "cannot start " << path_ << ": error " << error;
             return;
         }
         CloseHandle(info.hThread);
