@@ -59,6 +59,25 @@ def quote_file_names():
     return {trading_date(t).strftime("%d-%m-%Y") + ".csv" for t in (now, now + datetime.timedelta(minutes=1))}
 
 
+# Longer than any test of these scenarios takes, its parallel runs included.
+LONGEST_TEST = datetime.timedelta(minutes=10)
+
+
+def wait_clear_of_day_change(span=LONGEST_TEST):
+    """Waits, when a new trading day begins within span, until it has begun:
+    a run that starts before 06:00 and a check after it would look for
+    different quote files, and an earlier file of the day would belong to
+    the day before."""
+    now = datetime.datetime.now()
+    if trading_date(now) == trading_date(now + span):
+        return
+    step = datetime.timedelta(seconds=10)
+    change = now
+    while trading_date(change) == trading_date(now):
+        change += step
+    time.sleep((change - now).total_seconds() + 5)
+
+
 def run_requests(underlyings):
     """What a run asks the server for: the list page, then call and put of
     each underlying in list order."""
@@ -139,6 +158,7 @@ class AutomaticRun:
 
 class DownloadTestCase(kestrom_e2e.KestromTestCase):
     def setUp(self):
+        wait_clear_of_day_change()
         super().setUp()
         self.case_folder = self.artifacts / self.id().rsplit(".", 1)[-1]
         shutil.rmtree(self.case_folder, ignore_errors=True)
