@@ -28,6 +28,7 @@ USER_AGENT = "Quillo Function: Download"
 PAGE_PATH = "/derivaten/opties/"
 LIST_REQUEST = PAGE_PATH + "?call=AEX.AGN/O"
 DONE = "Downloaden is klaar"
+SUNDAY_QUESTION = "Kestrom - Downloaden?"
 FAILED = "Downloaden is mislukt"
 NO_LIST_LINE = "De lijst met fondsen kon niet worden opgehaald; er is niets gedownload."
 EARLIER_FILE = b"earlier run; its quotes must survive a run that gets nothing\r\n"
@@ -59,21 +60,49 @@ def quote_file_names():
     return {trading_date(t).strftime("%d-%m-%Y") + ".csv" for t in (now, now + datetime.timedelta(minutes=1))}
 
 
+def good_friday(year):
+    """Easter Sunday by the Gregorian computus, less two days."""
+    a, b, c = year % 19, year // 100, year % 100
+    d, e = divmod(b, 4)
+    g = (8 * b + 13) // 25
+    h = (19 * a + b - d - g + 15) % 30
+    i, k = divmod(c, 4)
+    l = (32 + 2 * e + 2 * i - h - k) % 7
+    m = (a + 11 * h + 19 * l) // 433
+    month = (h + l - 7 * m + 90) // 25
+    day = (h + l - 7 * m + 33 * month + 19) % 32
+    return datetime.date(year, month, day) - datetime.timedelta(days=2)
+
+
+def asks_sunday_question(today):
+    """Whether a run started today first asks whether to go on: on the
+    Sunday after a month's third Friday, unless that is March's third Friday
+    and Good Friday."""
+    friday = today - datetime.timedelta(days=2)
+    good_friday_expiry = friday.month == 3 and friday == good_friday(friday.year)
+    return today.weekday() == 6 and 15 <= friday.day <= 21 and not good_friday_expiry
+
+
+def run_day(now):
+    """What a run started at now depends on: its quote file and its question."""
+    return trading_date(now), asks_sunday_question(now.date())
+
+
 # Longer than any test of these scenarios takes, its parallel runs included.
 LONGEST_TEST = datetime.timedelta(minutes=10)
 
 
 def wait_clear_of_day_change(span=LONGEST_TEST):
-    """Waits, when a new trading day begins within span, until it has begun:
-    a run that starts before 06:00 and a check after it would look for
-    different quote files, and an earlier file of the day would belong to
-    the day before."""
+    """Waits, when a run started within span would see another day, until
+    that day has begun: a run that starts before 06:00 and a check after it
+    would look for different quote files, and an earlier file of the day
+    would belong to the day before."""
     now = datetime.datetime.now()
-    if trading_date(now) == trading_date(now + span):
+    if run_day(now) == run_day(now + span):
         return
     step = datetime.timedelta(seconds=10)
     change = now
-    while trading_date(change) == trading_date(now):
+    while run_day(change) == run_day(now):
         change += step
     time.sleep((change - now).total_seconds() + 5)
 
@@ -223,9 +252,17 @@ class DownloadTestCase(kestrom_e2e.KestromTestCase):
     def memo_lines(self, memo):
         return self.driver.text(memo).split("\r\n")
 
+    def go_on_past_sunday_question(self, pid):
+        """On the Sunday after an expiry Friday a run first asks whether to go
+        on; the scenarios answer "Ja" for the program with this process id."""
+        if asks_sunday_question(datetime.date.today()):
+            question = self.driver.wait(SUNDAY_QUESTION, timeout_ms=30000, pid=pid)
+            self.driver.click(question, "Ja")
+
     def press_download(self, window, status, timeout=180):
         """Presses "Download" and returns the status text once the run ended."""
         self.driver.click(window, "Download")
+        self.go_on_past_sunday_question(window.pid)
         # The press is posted; the run sets its first status text at once.
         deadline = time.monotonic() + 20
         while self.status_text(status) in (DONE, FAILED, ""):
@@ -262,6 +299,7 @@ class DownloadTestCase(kestrom_e2e.KestromTestCase):
         # Its settings are read before the main window shows; only then may
         # the next run change them.
         run.process.wait_window(CAPTION, timeout_ms=30000)
+        self.go_on_past_sunday_question(run.process.pid)
         return run
 
     def finish(self, runs, timeout):
@@ -402,6 +440,7 @@ class InteractiveRunTest(DownloadTestCase):
         process, window, memo, status = self.open_main()
         button = self.driver.child(window, text="Download")
         self.driver.click(button)
+        self.go_on_past_sunday_question(window.pid)
         self.driver.click(button)
         self.assertTrue(server.wait_requests(4, 60))
         self.driver.click(button)
