@@ -7,7 +7,7 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick libfaketime libfaketime:i386
   fonts-dejavu-core fonts-liberation fonts-wine
   python3
 )

@@ -115,6 +115,21 @@ def wine(*args, timeout=60, check=True, cwd=None):
     return result
 
 
+# libfaketime for both kinds of Wine loader; the dynamic linker skips the
+# one of the other word size.
+FAKETIME_LIBRARIES = ("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
+                      "/usr/lib/i386-linux-gnu/faketime/libfaketime.so.1")
+
+
+def clock_starting_at(moment):
+    """The environment that starts a program's wall clock (and so its local
+    time) at moment, a datetime, and lets it run on from there."""
+    libraries = [library for library in FAKETIME_LIBRARIES if os.path.exists(library)]
+    if not libraries:
+        raise RuntimeError("libfaketime is missing: tools/install_deps.sh installs it")
+    return {"LD_PRELOAD": ":".join(libraries), "FAKETIME": moment.strftime("@%Y-%m-%d %H:%M:%S")}
+
+
 def windows_path(path):
     """The Wine (drive Z:) name of a Linux path."""
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
@@ -218,12 +233,13 @@ class Driver:
 class KestromProcess:
     """Kestrom.exe started under Wine with arguments."""
 
-    def __init__(self, driver, exe, args, workdir, log):
+    def __init__(self, driver, exe, args, workdir, log, env=None):
         self.driver = driver
         self.exe_name = Path(exe).name
         before = set(driver.processes(exe=self.exe_name))
         self._log = open(log, "ab")
         self.popen = subprocess.Popen([str(WINE_RUN), str(exe), *args], cwd=workdir,
+                                      env={**os.environ, **(env or {})},
                                       stdin=subprocess.DEVNULL, stdout=self._log, stderr=subprocess.STDOUT)
         self.pid = self._windows_pid(before)
 
@@ -445,11 +461,13 @@ class KestromTestCase(unittest.TestCase):
         self.registry.set(DEFAULTS_KEY, "Quotes Host", "127.0.0.1:%d" % quotes_port)
         self.registry.set(DEFAULTS_KEY, "Update Host", "127.0.0.1:%d" % update_port)
 
-    def start_kestrom(self, *args):
+    def start_kestrom(self, *args, clock=None):
         """Starts Kestrom.exe with these arguments; its output goes to the
-        artifacts, its current directory is the artifacts folder."""
+        artifacts, its current directory is the artifacts folder. clock, a
+        datetime, is where the program's clock starts instead of now."""
         process = KestromProcess(self.driver, Config.exe, args, self.artifacts,
-                                 self.artifacts / (self.id().rsplit(".", 1)[-1] + ".log"))
+                                 self.artifacts / (self.id().rsplit(".", 1)[-1] + ".log"),
+                                 env=clock_starting_at(clock) if clock else None)
         self.addCleanup(process.kill)
         return process
 

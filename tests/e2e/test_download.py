@@ -252,10 +252,11 @@ class DownloadTestCase(kestrom_e2e.KestromTestCase):
     def memo_lines(self, memo):
         return self.driver.text(memo).split("\r\n")
 
-    def go_on_past_sunday_question(self, pid):
+    def go_on_past_sunday_question(self, pid, clock=None):
         """On the Sunday after an expiry Friday a run first asks whether to go
-        on; the scenarios answer "Ja" for the program with this process id."""
-        if asks_sunday_question(datetime.date.today()):
+        on; the scenarios answer "Ja" for the program with this process id,
+        whose clock started at clock (a datetime) when given."""
+        if asks_sunday_question((clock or datetime.datetime.now()).date()):
             question = self.driver.wait(SUNDAY_QUESTION, timeout_ms=30000, pid=pid)
             self.driver.click(question, "Ja")
 
@@ -279,11 +280,12 @@ class DownloadTestCase(kestrom_e2e.KestromTestCase):
         return lines
 
     def start_automatic(self, name, faults=(), selection=None, earlier=False, server_options=(), data_path=None,
-                        host=None):
+                        host=None, clock=None):
         """An automatic run against its own server and data folder; data_path,
         when given, turns the folder into the "Data Path" to store and the
         run's extra facts; host, when given, is the "Quotes Host" instead of
-        the server's."""
+        the server's; clock, when given, the moment the program's clock
+        starts at."""
         server = self.server(name, faults, options=server_options)
         data = self.data_folder(name)
         run = AutomaticRun(name, server, data)
@@ -295,11 +297,11 @@ class DownloadTestCase(kestrom_e2e.KestromTestCase):
             self.registry.set(kestrom_e2e.DEFAULTS_KEY, "Data Path", path)
             run.extra.update(extra)
         run.started = time.monotonic()
-        run.process = self.start_kestrom("a")
+        run.process = self.start_kestrom("a", clock=clock)
         # Its settings are read before the main window shows; only then may
         # the next run change them.
         run.process.wait_window(CAPTION, timeout_ms=30000)
-        self.go_on_past_sunday_question(run.process.pid)
+        self.go_on_past_sunday_question(run.process.pid, clock)
         return run
 
     def finish(self, runs, timeout):

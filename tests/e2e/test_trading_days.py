@@ -1,0 +1,80 @@
+"""Automatic runs on the days their clock is set to: the question a run asks
+on the Sunday after an expiry Friday, and the trading date that names the
+quote file. Only Kestrom's clock is set (libfaketime in its Wine process);
+the servers, the driver and these checks keep the real time."""
+
+import datetime
+import time
+
+import kestrom_e2e
+from test_download import (CAPTION, COMPLETE, EARLIER_FILE, SUNDAY_QUESTION, DownloadTestCase,
+                           asks_sunday_question, expected_file)
+
+QUESTION_MESSAGE = 'Als u op "Ja" klikt dan worden de expitatiekoersen van vrijdag gewist'
+# Friday 18 December 2026 is the month's third Friday.
+EXPIRY_SUNDAY = datetime.datetime(2026, 12, 20, 10, 0)
+
+
+class TradingDayTest(DownloadTestCase):
+    def test_runs_on_set_days_name_their_files_by_the_trading_date(self):
+        cases = [
+            # name, where the clock starts, the quote file the run writes
+            ("expiry Sunday", EXPIRY_SUNDAY, "18-12-2026.csv"),
+            ("Sunday after another Friday", datetime.datetime(2026, 12, 13, 10, 0), "11-12-2026.csv"),
+            ("Sunday after a Good Friday expiry", datetime.datetime(2008, 3, 23, 10, 0), "21-03-2008.csv"),
+            ("Tuesday before six", datetime.datetime(2026, 12, 8, 5, 30), "07-12-2026.csv"),
+            ("Monday before six", datetime.datetime(2026, 12, 7, 0, 30), "07-12-2026.csv"),
+        ]
+        self.assertEqual([asks_sunday_question(clock.date()) for _, clock, _ in cases],
+                         [True, False, False, False, False])
+        runs = []
+        for name, clock, file_name in cases:
+            data = self.data_folder(name.replace(" ", "_"))
+            # What the run replaces: on the expiry Sunday, after "Ja", the
+            # Friday's file is written anew, as the question warns.
+            (data / file_name).write_bytes(EARLIER_FILE)
+            # Each run answers the question where its day asks one; a
+            # question nobody expects leaves its run waiting, and one that
+            # never comes fails the wait for it.
+            runs.append(self.start_automatic(name.replace(" ", "_"), selection="0", clock=clock))
+        self.finish(runs, 180)
+        for (name, _, file_name), run in zip(cases, runs):
+            with self.subTest(name):
+                self.assertEqual(run.exit_code, COMPLETE)
+                self.assertEqual(self.quote_files(run.data), [file_name])
+                self.assertEqual((run.data / file_name).read_bytes(), expected_file(selection=False))
+
+    def test_no_to_the_sunday_question_fetches_nothing_and_leaves_the_program_open(self):
+        server = self.server("declined")
+        data = self.data_folder("declined")
+        friday_file = data / "18-12-2026.csv"
+        friday_file.write_bytes(EARLIER_FILE)
+        self.configure(server.host, data, selection="0")
+        process = self.start_kestrom("a", clock=EXPIRY_SUNDAY)
+        main = process.wait_window(CAPTION, timeout_ms=30000)
+        help_text = self.driver.text(self.driver.child(main, cls="Edit"))
+
+        question = process.wait_window(SUNDAY_QUESTION, timeout_ms=30000)
+        controls = self.driver.children(question)
+        self.assertEqual(sorted(c.text for c in controls if c.cls.lower() == "button" and c.visible), ["Ja", "Nee"])
+        message = next(c for c in controls if c.cls.lower() == "edit")
+        self.assertEqual(self.driver.text(message).rstrip("\r\n"), QUESTION_MESSAGE)
+        self.screenshot("sunday_question", question)
+
+        self.driver.click(question, "Nee")
+        self.driver.wait_gone(question)
+        # The automatic run would have closed the program by now.
+        time.sleep(15)
+        self.assertTrue(process.running())
+        self.assertEqual(server.requests(), [])
+        self.assertEqual(friday_file.read_bytes(), EARLIER_FILE)
+        self.assertEqual(self.quote_files(data), [friday_file.name])
+        self.assertEqual(self.driver.text(self.driver.child(main, cls="Edit")), help_text)
+        self.assertEqual(self.driver.text(self.driver.child(main, cls="Static")), "")
+
+        self.driver.click(main, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+
+
+if __name__ == "__main__":
+    kestrom_e2e.main()
