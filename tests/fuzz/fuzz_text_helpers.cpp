@@ -2,6 +2,7 @@
 // arithmetic. The input's first byte is the separator; its first line then
 // the text and the path, the other lines a tree of folders (one tab per
 // level below the root).
+#include "../unit/fake_path_tree.h"
 #include "fuzz_require.h"
 #include "support/text.h"
 #include "ui/tree_paths.h"
@@ -79,14 +80,13 @@ void CheckTextHelpers(char c, std::string_view text)
     }
 }
 
-// Folders given by indentation; every node knows its path below the root.
-class IndentedTree : public PathTree {
+// Folders given by indentation, one a line.
+class IndentedTree : public FakePathTree {
 public:
-    explicit IndentedTree(std::string_view lines)
+    explicit IndentedTree(std::string_view lines) : FakePathTree("C:")
     {
-        nodes_.push_back({"C:", 0, {}, ""});
         std::vector<TreeNode> levels{1};
-        while (!lines.empty() && nodes_.size() < 64) {
+        while (!lines.empty() && Count() < 64) {
             auto end = lines.find('\n');
             std::string_view line = lines.substr(0, end);
             lines = end == std::string_view::npos ? std::string_view() : lines.substr(end + 1);
@@ -97,32 +97,14 @@ public:
             const std::string text(line.substr(depth));
             // A folder always has a name.
             if (text.empty()) continue;
-            nodes_.push_back({text, parent, {}, nodes_[parent - 1].path + text + "\\"});
-            nodes_[parent - 1].children.push_back(nodes_.size());
             levels.resize(depth + 1);
-            levels.push_back(nodes_.size());
+            levels.push_back(Add(parent, text));
         }
     }
 
-    TreeNode Root() const override { return 1; }
-    TreeNode Parent(TreeNode node) const override { return nodes_[node - 1].parent; }
-    std::vector<TreeNode> Children(TreeNode node) const override { return nodes_[node - 1].children; }
-    std::string Text(TreeNode node) const override { return nodes_[node - 1].text; }
     void SelectExpanded(TreeNode node) override { selected.push_back(node); }
 
-    std::size_t Count() const { return nodes_.size(); }
-    const std::string& PathBelowRoot(TreeNode node) const { return nodes_[node - 1].path; }
-
     std::vector<TreeNode> selected;
-
-private:
-    struct Node {
-        std::string text;
-        TreeNode parent;
-        std::vector<TreeNode> children;
-        std::string path;
-    };
-    std::vector<Node> nodes_;
 };
 
 void CheckTreePaths(std::string_view path, std::string_view folders)
@@ -130,7 +112,7 @@ void CheckTreePaths(std::string_view path, std::string_view folders)
     IndentedTree tree(folders);
     for (TreeNode node = 1; node <= tree.Count(); ++node) {
         const std::string mask = NodeSearchMask(tree, 'C', node);
-        const std::string expected = node == 1 ? "C:\\*.*" : "C:\\" + tree.PathBelowRoot(node) + "*.*";
+        const std::string expected = node == 1 ? "C:\\*.*" : "C:\\" + tree.Path(node) + "*.*";
         // A folder named like a drive ("x:...") stands for the drive's root.
         if (tree.Text(node).size() < 2 || tree.Text(node)[1] != ':')
             Require(mask == expected, "a node's mask is its path below the root and *.*");

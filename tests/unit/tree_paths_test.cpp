@@ -1,5 +1,6 @@
 // The directory tree's path arithmetic over a fake tree: masks, the folder
 // of a node, and the walk that opens a path.
+#include "fake_path_tree.h"
 #include "ui/tree_paths.h"
 
 #include <gtest/gtest.h>
@@ -12,48 +13,27 @@ namespace {
 
 // Folders by full path below the root, each ending in "\"; the tree reads a folder's children
 // when it is selected in auto-expand mode, as the real tree does.
-class FakeTree : public PathTree {
+class FakeTree : public FakePathTree {
 public:
-    FakeTree(std::string rootText, std::vector<std::string> folders) : folders_(std::move(folders))
+    FakeTree(std::string rootText, std::vector<std::string> folders)
+        : FakePathTree(std::move(rootText)), folders_(std::move(folders))
     {
-        nodes_.push_back({std::move(rootText), 0, {}, ""});
         Load(1);
     }
 
-    TreeNode Root() const override { return 1; }
-    TreeNode Parent(TreeNode node) const override { return node == 0 ? 0 : nodes_[node - 1].parent; }
-    std::vector<TreeNode> Children(TreeNode node) const override { return nodes_[node - 1].children; }
-    std::string Text(TreeNode node) const override { return nodes_[node - 1].text; }
     void SelectExpanded(TreeNode node) override
     {
         selected.push_back(Path(node));
         Load(node);
     }
 
-    // Adds a node by hand, for masks of deep nodes.
-    TreeNode Add(TreeNode parent, const std::string& text)
-    {
-        nodes_.push_back({text, parent, {}, nodes_[parent - 1].path + text + "\\"});
-        nodes_[parent - 1].children.push_back(nodes_.size());
-        return nodes_.size();
-    }
-
-    std::string Path(TreeNode node) const { return nodes_[node - 1].path; }
-
     std::vector<std::string> selected;
 
 private:
-    struct Node {
-        std::string text;
-        TreeNode parent;
-        std::vector<TreeNode> children;
-        std::string path;
-    };
-
     void Load(TreeNode node)
     {
-        if (!nodes_[node - 1].children.empty()) return;
-        const std::string prefix = nodes_[node - 1].path;
+        if (!Children(node).empty()) return;
+        const std::string prefix = Path(node);
         for (const std::string& folder : folders_) {
             if (folder.size() <= prefix.size() || folder.compare(0, prefix.size(), prefix) != 0) continue;
             const std::string rest = folder.substr(prefix.size());
@@ -62,7 +42,6 @@ private:
     }
 
     std::vector<std::string> folders_;
-    std::vector<Node> nodes_;
 };
 
 TEST(NodeSearchMask, RootAndNestedNodes)
