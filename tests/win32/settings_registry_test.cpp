@@ -93,6 +93,19 @@ Stored GetValue(const char* subKey, const char* name)
     return stored;
 }
 
+// What a first run loads: windows at (100, 100), both switches on, the
+// built-in quotes server.
+void ExpectFirstRunValues(const Settings& settings, const StoredPlaces& places)
+{
+    EXPECT_EQ(places.Main.Top, 100);
+    EXPECT_EQ(places.Main.Left, 100);
+    EXPECT_EQ(places.Config.Top, 100);
+    EXPECT_EQ(places.Config.Left, 100);
+    EXPECT_TRUE(settings.Update);
+    EXPECT_TRUE(settings.Selection);
+    EXPECT_EQ(settings.QuotesHost, DefaultQuotesHost);
+}
+
 class SettingsRegistryTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -124,13 +137,7 @@ TEST_F(SettingsRegistryTest, FirstRunCreatesTheKeyAndTheDataFolder)
     settings.Selection = false;
     const StoredPlaces places = Load(settings);
 
-    EXPECT_EQ(places.Main.Top, 100);
-    EXPECT_EQ(places.Main.Left, 100);
-    EXPECT_EQ(places.Config.Top, 100);
-    EXPECT_EQ(places.Config.Left, 100);
-    EXPECT_TRUE(settings.Update);
-    EXPECT_TRUE(settings.Selection);
-    EXPECT_EQ(settings.QuotesHost, DefaultQuotesHost);
+    ExpectFirstRunValues(settings, places);
     EXPECT_EQ(settings.UpdateHost, DefaultUpdateHost);
 
     const std::string expected = ProfileDataFolder(DesktopFolder, Product);
@@ -230,13 +237,7 @@ TEST_F(SettingsRegistryTest, ValuesOfTheWrongTypeGiveTheDefaults)
     settings.Selection = false;
     StoredPlaces places;
     ASSERT_NO_THROW(places = Load(settings));
-    EXPECT_EQ(places.Main.Top, 100);
-    EXPECT_EQ(places.Main.Left, 100);
-    EXPECT_EQ(places.Config.Top, 100);
-    EXPECT_EQ(places.Config.Left, 100);
-    EXPECT_TRUE(settings.Update);
-    EXPECT_TRUE(settings.Selection);
-    EXPECT_EQ(settings.QuotesHost, DefaultQuotesHost);
+    ExpectFirstRunValues(settings, places);
     // A data folder that is not a string counts as none and is replaced.
     EXPECT_EQ(settings.DataPath, ProfileDataFolder(DesktopFolder, Product));
     EXPECT_EQ(GetValue("Defaults", "Data Path").type, static_cast<DWORD>(REG_SZ));
