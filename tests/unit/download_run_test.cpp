@@ -36,6 +36,14 @@ protected:
         fetcher.pages[Base + "?call=AEX.AGN/O"] = SampleOptionPage(p);
     }
 
+    // A list of Philips alone, with rows on its call page and on its put page.
+    void ServePhilips(int callRows, int putRows)
+    {
+        ServeList({{"PHI.AGN/O", "Philips"}});
+        ServePage("?call=PHI.AGN/O", "Philips", callRows);
+        ServePage("?put=PHI.AGN/O", "Philips", putRows);
+    }
+
     void ServePage(const std::string& query, const std::string& name, int rows, const std::string& price = "21,35")
     {
         SamplePage p;
@@ -61,9 +69,7 @@ protected:
 
 TEST_F(DownloadRunTest, OneUnderlyingStepByStep)
 {
-    ServeList({{"PHI.AGN/O", "Philips"}});
-    ServePage("?call=PHI.AGN/O", "Philips", 1);
-    ServePage("?put=PHI.AGN/O", "Philips", 2);
+    ServePhilips(1, 2);
 
     EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
     const EventLog expected = {
@@ -136,9 +142,7 @@ TEST_F(DownloadRunTest, SundayQuestionOnlyAfterAnExpiryFriday)
         {"another Sunday", {2009, 3, 15}, false, FridayFile.c_str()},
         {"Saturday after the third Friday", {2009, 3, 21}, false, "C:\\Data\\20-03-2009.csv"},
     };
-    ServeList({{"PHI.AGN/O", "Philips"}});
-    ServePage("?call=PHI.AGN/O", "Philips", 1);
-    ServePage("?put=PHI.AGN/O", "Philips", 1);
+    ServePhilips(1, 1);
     store.folders.insert("C:\\Data\\");
     for (const auto& c : cases) {
         for (const bool answer : {false, true}) {
@@ -221,9 +225,7 @@ TEST_F(DownloadRunTest, SelectionDecidesHowManyUnderlyings)
 
 TEST_F(DownloadRunTest, RunsOnOneTradingDateKeepOnlyTheLastQuotes)
 {
-    ServeList({{"PHI.AGN/O", "Philips"}});
-    ServePage("?call=PHI.AGN/O", "Philips", 2);
-    ServePage("?put=PHI.AGN/O", "Philips", 2);
+    ServePhilips(2, 2);
     EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
     EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsCall1 + PhilipsPut0 + PhilipsPut1);
 
@@ -297,9 +299,7 @@ TEST_F(DownloadRunTest, ACellHoldingSemicolonBlankIsWrittenAsItIs)
 
 TEST_F(DownloadRunTest, FileFailuresAreReportedAndStopTheWriting)
 {
-    ServeList({{"PHI.AGN/O", "Philips"}});
-    ServePage("?call=PHI.AGN/O", "Philips", 2);
-    ServePage("?put=PHI.AGN/O", "Philips", 2);
+    ServePhilips(2, 2);
     settings.dataPath = "C:\\Nieuw\\Map\\";
     settings.automatic = true;
 
@@ -349,9 +349,7 @@ TEST_F(DownloadRunTest, FileFailuresAreReportedAndStopTheWriting)
 
 TEST_F(DownloadRunTest, AMissingDataFolderIsCreatedFirst)
 {
-    ServeList({{"PHI.AGN/O", "Philips"}});
-    ServePage("?call=PHI.AGN/O", "Philips", 1);
-    ServePage("?put=PHI.AGN/O", "Philips", 1);
+    ServePhilips(1, 1);
     settings.dataPath = "D:\\Koersen\\Opties\\";
     EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
     EXPECT_EQ(store.folders, std::set<std::string>{"D:\\Koersen\\Opties\\"});
@@ -360,9 +358,7 @@ TEST_F(DownloadRunTest, AMissingDataFolderIsCreatedFirst)
 
 TEST_F(DownloadRunTest, AFolderTypedWithoutItsBackslashStillReceivesTheFile)
 {
-    ServeList({{"PHI.AGN/O", "Philips"}});
-    ServePage("?call=PHI.AGN/O", "Philips", 1);
-    ServePage("?put=PHI.AGN/O", "Philips", 1);
+    ServePhilips(1, 1);
     settings.dataPath = "D:\\Koersen";
     EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
     EXPECT_EQ(store.files["D:\\Koersen\\13-03-2009.csv"], Header + PhilipsCall + PhilipsPut0);
