@@ -6,9 +6,6 @@
 
 export JOBS ?= 2
 HOST_DIR := build/host
-# The Wine tests run the 32-bit build, or the 64-bit build of the same
-# sources on machines that cannot execute 32-bit code (tools/wine_env.sh).
-TEST_ARCH = $(shell bash -c 'source tools/wine_env.sh; echo $$KESTROM_TEST_ARCH')
 
 .PHONY: build test demo deps prefix clean
 
@@ -23,20 +20,18 @@ $(HOST_DIR)/CMakeCache.txt: | deps
 
 build: deps $(HOST_DIR)/CMakeCache.txt
 	@cmake --build $(HOST_DIR) -j$(JOBS)
-	@tools/build_windows.sh win32
+	@tools/build_windows.sh
 
 test: build prefix
 	@python3 tools/check_product.py build/win32/Kestrom.exe
-	@[ "$(TEST_ARCH)" = win32 ] || tools/build_windows.sh $(TEST_ARCH)
 	@echo "== Host unit tests"
 	@ctest --test-dir $(HOST_DIR) --output-on-failure -j$(JOBS)
 	@tools/fuzz_smoke.sh
-	@echo "== Win32 tests and end-to-end scenarios under Wine ($(TEST_ARCH) build)"
-	@tools/with_display.sh ctest --test-dir build/$(TEST_ARCH) --output-on-failure
+	@echo "== Win32 tests and end-to-end scenarios under Wine ($$(bash -c 'source tools/wine_env.sh && echo $$KESTROM_WINE_KIND'))"
+	@tools/with_display.sh ctest --test-dir build/win32 --output-on-failure
 
 demo: build prefix
-	@[ "$(TEST_ARCH)" = win32 ] || tools/build_windows.sh $(TEST_ARCH)
-	@tools/demo.sh build/$(TEST_ARCH)/Kestrom.exe
+	@tools/demo.sh build/win32/Kestrom.exe
 
 clean:
 	rm -rf build

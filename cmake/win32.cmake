@@ -40,6 +40,19 @@ target_link_options(installer_standin PRIVATE ${static_runtime})
 add_dependencies(terminator_test installer_standin)
 add_dependencies(update_installer_test installer_standin)
 
+# The same stand-in as a 64-bit program: a companion the 32-bit product must
+# end on 64-bit Windows. Built with the x86_64 compiler beside this tree's.
+set(standin_64 ${CMAKE_BINARY_DIR}/installer_standin64.exe)
+add_custom_command(OUTPUT ${standin_64}
+  COMMAND x86_64-w64-mingw32-g++ -O2 -mwindows -static
+    -o ${standin_64} ${CMAKE_SOURCE_DIR}/tools/maker_server/installer_standin.cpp
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/maker_server/installer_standin.cpp
+  COMMENT "Building the 64-bit installer stand-in")
+add_custom_target(installer_standin64 ALL DEPENDS ${standin_64})
+add_dependencies(terminator_test installer_standin64)
+# The manifest test reads the program's own resources.
+add_dependencies(product_manifest_test Kestrom)
+
 # Stands in for the mail program and the web browser: the scenarios make it
 # the shell's command for mailto: and http: addresses; it sits beside
 # Kestrom.exe and writes down the addresses it is given.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building and running Kestrom needs on Debian 12, once.
-# Idempotent and quiet: when every package is there it does nothing.
+# Idempotent and quiet: when everything is there it does nothing.
 set -euo pipefail
 
 packages=(
@@ -16,15 +16,20 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-
-echo "Installing: ${missing[*]}" >&2
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $sudo dpkg --add-architecture i386
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}" >&2
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq >/dev/null
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq >/dev/null
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# Where the kernel refuses 32-bit code, Wine's 32-bit loader runs under
+# qemu-i386 (tools/wine_env.sh chooses).
+if [ "${KESTROM_WINE_EMULATED:-0}" = 1 ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  "$(dirname "$0")/emulated_wine.sh"
+fi

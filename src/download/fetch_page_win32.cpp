@@ -1,9 +1,11 @@
 #include "download/fetch_page.h"
 
+#include "download/bounded_append.h"
 #include "support/http_get_win32.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <new>
 #include <optional>
 
 namespace {
@@ -45,9 +47,9 @@ std::string ReadPage(const std::string& url, const FetchLimits& limits, bool& wh
             if (HttpTimedOut()) return {};
             whole = false;
         }
-        page.append(buffer, read);
+        if (!AppendWithinLimit(page, std::string_view(buffer, read), limits.pageBytes)) return {};
         // Unsigned difference: right across the wrap of the tick count.
-        if (page.size() > limits.pageBytes || GetTickCount() - started > limits.pageTimeMs) return {};
+        if (GetTickCount() - started > limits.pageTimeMs) return {};
     } while (read > 0);
     // Wine ends a body cut off by the server like a complete one; only the
     // announced length tells them apart.
@@ -61,7 +63,14 @@ std::string ReadPage(const std::string& url, const FetchLimits& limits, bool& wh
 std::string FetchPage(const std::string& url, const FetchLimits& limits, bool* complete)
 {
     bool whole = true;
-    std::string page = ReadPage(url, limits, whole);
+    std::string page;
+    try {
+        page = ReadPage(url, limits, whole);
+    } catch (const std::bad_alloc&) {
+        // Out of memory (a 32-bit process has little address space): a page
+        // without data, not the end of an unattended run.
+        whole = false;
+    }
     if (complete) *complete = whole;
     return page;
 }

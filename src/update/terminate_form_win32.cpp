@@ -36,11 +36,9 @@ std::optional<std::string> KeyOf(std::string_view path) { return ProcessPathKey(
 // kept for the program's life.
 struct PsapiFunctions {
     using EnumProcessesFunction = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
-    using GetModuleBaseNameFunction = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
     using GetModuleFileNameExFunction = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
 
     EnumProcessesFunction enumProcesses = nullptr;
-    GetModuleBaseNameFunction getModuleBaseName = nullptr;
     GetModuleFileNameExFunction getModuleFileNameEx = nullptr;
 
     PsapiFunctions()
@@ -49,8 +47,6 @@ struct PsapiFunctions {
         if (!library) return;
         enumProcesses = reinterpret_cast<EnumProcessesFunction>(
             reinterpret_cast<void*>(GetProcAddress(library, "EnumProcesses")));
-        getModuleBaseName = reinterpret_cast<GetModuleBaseNameFunction>(
-            reinterpret_cast<void*>(GetProcAddress(library, "GetModuleBaseNameA")));
         getModuleFileNameEx = reinterpret_cast<GetModuleFileNameExFunction>(
             reinterpret_cast<void*>(GetProcAddress(library, "GetModuleFileNameExA")));
     }
@@ -60,6 +56,32 @@ const PsapiFunctions& Psapi()
 {
     static const PsapiFunctions functions;
     return functions;
+}
+
+// The path of a process's executable, for processes of either word size;
+// from Windows Vista on (looked up by name, for the systems before it).
+using QueryFullProcessImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, DWORD*);
+
+QueryFullProcessImageNameFunction QueryFullProcessImageName()
+{
+    static const auto function = reinterpret_cast<QueryFullProcessImageNameFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+    return function;
+}
+
+// The executable's path of an open process; empty when it cannot be read
+// (system processes, those just ending).
+std::string ProcessImagePath(HANDLE process, const PsapiFunctions& psapi)
+{
+    char path[MAX_PATH] = {};
+    if (const auto query = QueryFullProcessImageName()) {
+        DWORD length = MAX_PATH;
+        return query(process, 0, path, &length) ? std::string(path, length) : std::string();
+    }
+    // Before Vista: the main module's file name, which can be read only from
+    // processes of the caller's own word size (there were no others then).
+    const DWORD length = psapi.getModuleFileNameEx ? psapi.getModuleFileNameEx(process, nullptr, path, MAX_PATH) : 0;
+    return std::string(path, length);
 }
 
 // The Tool Help functions are looked up in kernel32.dll by name, as they are
@@ -159,14 +181,8 @@ ProcessHandle TTerminateForm::FindProcessNT(const std::string& path)
     for (DWORD id : ids) {
         ProcessHandle process(OpenProcess(FindAccess, FALSE, id));
         if (!process) continue;
-        // Processes whose main module cannot be read (system processes, those
-        // just ending) are passed over.
-        char baseName[MAX_PATH] = {};
-        if (!psapi.getModuleBaseName || !psapi.getModuleBaseName(process.Get(), nullptr, baseName, MAX_PATH)) continue;
-        char fileName[MAX_PATH] = {};
-        const DWORD length =
-            psapi.getModuleFileNameEx ? psapi.getModuleFileNameEx(process.Get(), nullptr, fileName, MAX_PATH) : 0;
-        if (KeyOf(std::string_view(fileName, length)) == key) return process;
+        // An unreadable path has no key and matches nothing.
+        if (KeyOf(ProcessImagePath(process.Get(), psapi)) == key) return process;
     }
     return {};
 }

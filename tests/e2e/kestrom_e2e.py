@@ -109,9 +109,10 @@ def wine(*args, timeout=60, check=True, cwd=None):
         err.seek(0)
         result = subprocess.CompletedProcess(args, returncode, out.read(), err.read())
     if check and result.returncode != 0:
+        # Wine's console programs (reg.exe among them) report on stdout.
         raise RuntimeError("wine %s failed (%d): %s" % (
             " ".join(map(str, args)), result.returncode,
-            result.stderr.decode("utf-8", "replace").strip()))
+            (result.stdout + result.stderr).decode("utf-8", "replace").strip()))
     return result
 
 

@@ -212,6 +212,17 @@ TEST(Gauge, BarsAtTheEnds)
     }
 }
 
+// Inside the frame of a 101-pixel gauge the bar's length is 100; 29 % of it
+// is 28.999... in double precision (0.29 lies below 29/100), so the bar ends
+// at x 28, as the host tests have it. The x87 unit's 80 bits gave 29.
+TEST(Gauge, BarShareInDoublePrecisionAsOnTheHost)
+{
+    const auto gauge = MakeGauge({gkHorizontalBar, 101, 20, 29});
+    const Picture picture(*gauge);
+    EXPECT_TRUE(picture.All(Black, 1, 1, 28, 19));
+    EXPECT_TRUE(picture.All(White, 28, 1, 100, 19));
+}
+
 TEST(Gauge, TextOnlyFillsWithTheBackColour)
 {
     const auto gauge = MakeGauge({gkText, 100, 20, 70});

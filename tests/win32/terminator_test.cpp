@@ -1,6 +1,7 @@
 // The process terminator against real processes under Wine: copies of the
 // installer stand-in, started with "/wait" from two folders under the names
-// of the companion program, are found by path and ended.
+// of the companion program, are found by path and ended; so is a 64-bit
+// build of it, from this 32-bit test as from the 32-bit program.
 #include "update/terminate_form.h"
 #include "win/application.h"
 
@@ -48,19 +49,24 @@ public:
         root = std::string(temp) + "kestrom_terminator_" + std::to_string(GetCurrentProcessId()) + "\\";
         startFolder = root + "Kestrom\\";
         otherFolder = root + "Other\\";
-        const std::string standIn = OwnFolder() + "installer_standin.exe";
-        ASSERT_NE(GetFileAttributesA(standIn.c_str()), INVALID_FILE_ATTRIBUTES)
-            << standIn << " is missing: build the installer_standin target";
-        for (const std::string& folder : {root, startFolder, otherFolder}) CreateDirectoryA(folder.c_str(), nullptr);
-        for (const std::string& folder : {startFolder, otherFolder}) {
-            const std::string copy = folder + CompanionName;
-            ASSERT_TRUE(CopyFileA(standIn.c_str(), copy.c_str(), FALSE)) << copy;
+        folder64 = root + "Kestrom64\\";
+        for (const std::string& folder : {root, startFolder, otherFolder, folder64})
+            CreateDirectoryA(folder.c_str(), nullptr);
+        const struct {
+            std::string standIn, folder;
+        } copies[] = {{"installer_standin.exe", startFolder},
+                      {"installer_standin.exe", otherFolder},
+                      {"installer_standin64.exe", folder64}};
+        for (const auto& copy : copies) {
+            const std::string from = OwnFolder() + copy.standIn;
+            const std::string to = copy.folder + CompanionName;
+            ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from << " (built with the tests) to " << to;
         }
     }
 
     void TearDown() override
     {
-        for (const std::string& folder : {startFolder, otherFolder}) {
+        for (const std::string& folder : {startFolder, otherFolder, folder64}) {
             DeleteFileA((folder + CompanionName).c_str());
             RemoveDirectoryA(folder.c_str());
         }
@@ -70,6 +76,7 @@ public:
     static std::string root;
     static std::string startFolder;
     static std::string otherFolder;
+    static std::string folder64;
 
 private:
     TTerminateForm form_;
@@ -77,6 +84,7 @@ private:
 std::string TerminatorEnvironment::root;
 std::string TerminatorEnvironment::startFolder;
 std::string TerminatorEnvironment::otherFolder;
+std::string TerminatorEnvironment::folder64;
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new TerminatorEnvironment);
 
@@ -201,6 +209,18 @@ TEST(Terminator, EndsEveryInstanceOfThePathAndSparesTheSameNameElsewhere)
     EXPECT_TRUE(elsewhere.Running());
     EXPECT_FALSE(TerminateForm->FindProcessByPath(first.Path()));
     EXPECT_EQ(IdOf(TerminateForm->FindProcessByPath(elsewhere.Path())), elsewhere.Id());
+}
+
+// On 64-bit Windows the companion may be a 64-bit program, whose module
+// list a 32-bit process cannot read.
+TEST(Terminator, EndsA64BitCompanion)
+{
+    static_assert(sizeof(void*) == 4, "the terminator is tested as the 32-bit program runs it");
+    const Companion companion(TerminatorEnvironment::folder64);
+    ASSERT_TRUE(companion.Running());
+    EXPECT_EQ(IdOf(TerminateForm->FindProcessByPath(companion.Path())), companion.Id());
+    EXPECT_TRUE(TerminateForm->TerminateProcessesByPath(companion.Path()));
+    EXPECT_FALSE(companion.Running());
 }
 
 TEST(Terminator, APathThatMatchesNothingEndsNothing)

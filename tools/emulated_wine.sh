@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Builds, once, a Wine whose 32-bit loader runs under qemu's user-mode
+# emulator, for kernels that refuse to execute 32-bit code:
+#   tools/emulated_wine.sh [TREE]     (default build/wine-emulated)
+# The tree's lib/wine/wine is the loader to run.
+#
+# Wine starts every new 32-bit process by executing its loader again, at the
+# path it computes from its own executable's folder and the name in argv[0].
+# So the tree holds a copy of the 32-bit loader (wine-i386), a wrapper named
+# as the loader (wine) that starts the copy under qemu-i386 with argv[0]
+# pointing back at the wrapper, a copy of the 64-bit loader (wine64, which a
+# 32-bit process starts for 64-bit programs and the prefix's services), and
+# links to Wine's library and share folders, found relative to the loaders.
+#
+# qemu-i386 comes from Debian's bookworm-backports suite (qemu-user, version
+# 10, static binaries; bookworm's own 7.2 takes over a minute per process),
+# downloaded with a private apt configuration from the mirror this machine's
+# apt sources already use: nothing is installed system-wide.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+tree=${1:-$root/build/wine-emulated}
+loader_dir=$tree/lib/wine
+
+[ -x "$loader_dir/wine" ] && [ -x "$tree/bin/qemu-i386" ] && exit 0
+
+for loader in /usr/lib/wine/wine /usr/lib/wine/wine64; do
+  [ -x "$loader" ] || { echo "$loader is missing: tools/install_deps.sh installs wine32:i386 and wine64" >&2; exit 1; }
+done
+
+# The Debian mirror of the machine's own apt sources.
+mirror=$(apt-cache policy 2>/dev/null | awk '$3 ~ /^bookworm\/main$/ && $4 == "amd64" { print $2; exit }')
+if [ -z "$mirror" ]; then
+  echo "No Debian bookworm mirror in the apt sources: cannot fetch qemu-i386" >&2
+  exit 1
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/lists/partial" "$work/cache/archives/partial"
+echo "deb $mirror bookworm-backports main" >"$work/sources.list"
+apt_options=(
+  -o Dir::Etc::SourceList="$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
+  -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache"
+  -o Debug::NoLocking=1 -o APT::Architectures=amd64 -o APT::Sandbox::User=root
+)
+echo "Fetching qemu-i386 (qemu-user from bookworm-backports at $mirror)" >&2
+apt-get "${apt_options[@]}" -qq update >/dev/null
+(cd "$work" && apt-get "${apt_options[@]}" -qq download qemu-user/bookworm-backports >/dev/null)
+dpkg-deb --fsys-tarfile "$work"/qemu-user_*.deb | tar -x -C "$work" ./usr/bin/qemu-i386
+
+rm -rf "$tree"
+mkdir -p "$tree/bin" "$loader_dir" "$tree/lib/i386-linux-gnu" "$tree/lib/x86_64-linux-gnu" "$tree/share"
+install -m 755 "$work/usr/bin/qemu-i386" "$tree/bin/qemu-i386.new"
+# Copies, not links: Wine resolves its own executable's path through links.
+cp /usr/lib/wine/wine "$loader_dir/wine-i386"
+cp /usr/lib/wine/wine64 "$loader_dir/wine64"
+for server in wineserver wineserver32 wineserver64; do
+  ln -s "/usr/lib/wine/$server" "$loader_dir/$server"
+done
+ln -s /usr/lib/i386-linux-gnu/wine "$tree/lib/i386-linux-gnu/wine"
+ln -s /usr/lib/x86_64-linux-gnu/wine "$tree/lib/x86_64-linux-gnu/wine"
+ln -s /usr/share/wine "$tree/share/wine"
+cat >"$loader_dir/wine" <<'EOF'
+#!/bin/sh
+# Wine's 32-bit loader under qemu's user-mode emulator.
+here=$(dirname "$0")
+exec "$here/../../bin/qemu-i386" -0 "$0" "$here/wine-i386" "$@"
+EOF
+chmod 755 "$loader_dir/wine"
+# Last, so that an interrupted build is built again.
+mv "$tree/bin/qemu-i386.new" "$tree/bin/qemu-i386"
+"$loader_dir/wine" --version >/dev/null
