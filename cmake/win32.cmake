@@ -50,6 +50,16 @@ add_custom_command(OUTPUT ${standin_64}
   COMMENT "Building the 64-bit installer stand-in")
 add_custom_target(installer_standin64 ALL DEPENDS ${standin_64})
 add_dependencies(terminator_test installer_standin64)
+# The clock the end-to-end scenarios set for a run on another day: a Linux
+# library for Wine's 32-bit loader, built with the host's compiler.
+set(fake_clock ${CMAKE_BINARY_DIR}/fake_clock.so)
+add_custom_command(OUTPUT ${fake_clock}
+  COMMAND gcc -m32 -O2 -Wall -Wextra -Werror -shared -fPIC -nostdlib
+    -o ${fake_clock} ${CMAKE_SOURCE_DIR}/tools/fake_clock/fake_clock.c
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/fake_clock/fake_clock.c
+  COMMENT "Building the scenarios' clock library")
+add_custom_target(fake_clock ALL DEPENDS ${fake_clock})
+
 # The manifest test reads the program's own resources.
 add_dependencies(product_manifest_test Kestrom)
 

@@ -14,7 +14,7 @@ same order with a plain HTTP client, one connection each as the program
 does; "outside the fetches" is the run minus those fetches and minus the
 six-second countdown.
 
-  tools/bench_run.py --exe build/win64/Kestrom.exe [--runs 3]
+  tools/bench_run.py --exe build/win32/Kestrom.exe [--runs 3]
 
 Uses its own Wine prefix when KESTROM_WINEPREFIX is set; starts a virtual
 display when there is none.

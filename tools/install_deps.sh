@@ -7,7 +7,7 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64
-  xvfb xauth x11-utils imagemagick libfaketime libfaketime:i386
+  xvfb xauth x11-utils imagemagick
   fonts-dejavu-core fonts-liberation fonts-wine
   python3
 )
@@ -30,6 +30,6 @@ fi
 
 # Where the kernel refuses 32-bit code, Wine's 32-bit loader runs under
 # qemu-i386 (tools/wine_env.sh chooses).
-if [ "${KESTROM_WINE_EMULATED:-0}" = 1 ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if [ "${KESTROM_WINE_EMULATED:-0}" = 1 ] || ! timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1; then
   "$(dirname "$0")/emulated_wine.sh"
 fi

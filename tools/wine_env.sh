@@ -12,7 +12,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # tools/emulated_wine.sh sets up (KESTROM_WINE_EMULATED=1 takes that way on
 # any machine).
 KESTROM_EMULATED_WINE=$KESTROM_ROOT/build/wine-emulated/lib/wine/wine
-if [ "${KESTROM_WINE_EMULATED:-0}" != 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+# The probe runs without the caller's preloaded libraries (the scenarios
+# that set a program's clock preload one).
+if [ "${KESTROM_WINE_EMULATED:-0}" != 1 ] &&
+  env -u LD_PRELOAD timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1; then
   KESTROM_WINE=wine
   KESTROM_WINE_KIND="32-bit Wine"
 elif [ -x "$KESTROM_EMULATED_WINE" ]; then

@@ -116,19 +116,15 @@ def wine(*args, timeout=60, check=True, cwd=None):
     return result
 
 
-# libfaketime for both kinds of Wine loader; the dynamic linker skips the
-# one of the other word size.
-FAKETIME_LIBRARIES = ("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
-                      "/usr/lib/i386-linux-gnu/faketime/libfaketime.so.1")
-
-
 def clock_starting_at(moment):
     """The environment that starts a program's wall clock (and so its local
-    time) at moment, a datetime, and lets it run on from there."""
-    libraries = [library for library in FAKETIME_LIBRARIES if os.path.exists(library)]
-    if not libraries:
-        raise RuntimeError("libfaketime is missing: tools/install_deps.sh installs it")
-    return {"LD_PRELOAD": ":".join(libraries), "FAKETIME": moment.strftime("@%Y-%m-%d %H:%M:%S")}
+    time) at moment, a datetime in local time, and lets it run on from there:
+    tools/fake_clock, built beside Kestrom.exe, preloaded into Wine's 32-bit
+    loader (the 64-bit programs in between skip it, with a warning)."""
+    library = Config.exe.parent / "fake_clock.so"
+    if not library.exists():
+        raise RuntimeError("%s is missing: it is built with Kestrom.exe" % library)
+    return {"LD_PRELOAD": str(library), "KESTROM_CLOCK_START": str(int(moment.timestamp()))}
 
 
 def windows_path(path):

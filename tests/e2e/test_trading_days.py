@@ -1,6 +1,6 @@
 """Automatic runs on the days their clock is set to: the question a run asks
 on the Sunday after an expiry Friday, and the trading date that names the
-quote file. Only Kestrom's clock is set (libfaketime in its Wine process);
+quote file. Only Kestrom's clock is set (tools/fake_clock in its Wine process);
 the servers, the driver and these checks keep the real time."""
 
 import datetime
