@@ -2,7 +2,7 @@
 # tests drive it with. Everything is linked statically so that the
 # executables need no DLL beyond those that come with Windows.
 set(static_runtime -static -static-libgcc -static-libstdc++)
-set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 mpr)
+set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 mpr bcrypt)
 
 list(FILTER win_sources EXCLUDE REGEX "/src/app/main_win32\\.cpp$")
 add_library(kestrom_win STATIC ${win_sources})
@@ -22,6 +22,8 @@ foreach(source IN LISTS win32_test_sources)
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source} src/app/kestrom.rc)
   target_link_libraries(${name} PRIVATE kestrom_win gtest gtest_main ws2_32)
+  # Where the tests find the project's tools (the maker's signing script).
+  target_compile_definitions(${name} PRIVATE KESTROM_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_link_options(${name} PRIVATE ${static_runtime})
   add_test(NAME win32.${name} COMMAND ${name})
   set_tests_properties(win32.${name} PROPERTIES TIMEOUT 120)
@@ -39,6 +41,7 @@ target_link_options(installer_standin PRIVATE ${static_runtime})
 # The terminator's and the installer download's tests start copies of it.
 add_dependencies(terminator_test installer_standin)
 add_dependencies(update_installer_test installer_standin)
+add_dependencies(update_versions_test installer_standin)
 
 # The same stand-in as a 64-bit program: a companion the 32-bit product must
 # end on 64-bit Windows. Built with the x86_64 compiler beside this tree's.

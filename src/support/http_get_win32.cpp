@@ -1,5 +1,6 @@
 #include "support/http_get_win32.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -68,4 +69,24 @@ bool HttpTimedOut()
 {
     const DWORD error = GetLastError();
     return error == ERROR_INTERNET_TIMEOUT || error == WSAETIMEDOUT;
+}
+
+BodyEnd ReadArrivedBody(HINTERNET request, unsigned timeLimitMs,
+                        const std::function<bool(const char*, std::size_t)>& onPiece)
+{
+    const DWORD started = GetTickCount();
+    char buffer[4096];
+    for (;;) {
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(request, &available, 0, 0)) return BodyEnd::Broken;
+        // Nothing available is the body's end; a read of one byte makes sure
+        // of it without waiting for more than that byte.
+        const DWORD wanted = available == 0 ? 1 : std::min<DWORD>(available, sizeof buffer);
+        DWORD read = 0;
+        if (!InternetReadFile(request, buffer, wanted, &read)) return BodyEnd::Broken;
+        if (read == 0) return BodyEnd::Whole;
+        if (!onPiece(buffer, read)) return BodyEnd::Stopped;
+        // Unsigned difference: right across the wrap of the tick count.
+        if (GetTickCount() - started > timeLimitMs) return BodyEnd::Overtime;
+    }
 }

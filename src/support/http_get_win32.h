@@ -1,11 +1,12 @@
 // One HTTP GET over WinINet, as every request of the program makes it: a
 // direct session (never a proxy) with the program's user agent, the
-// request's own time-outs, and the response read in blocks.
+// request's own time-outs, and the response read as it arrives.
 #pragma once
 
 #include "support/internet_handle_win32.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 struct HttpTimeouts {
@@ -55,16 +56,20 @@ private:
 // own code, Wine passes on the socket's.
 bool HttpTimedOut();
 
-// Reads the response body in blocks of at most size bytes until the server
-// ends it or a read fails (a failed read counts as the end); onBlock(buffer,
-// bytes) is called for every block read and returns false to stop early.
-// A full-size read waits until the block is full or the body ends.
-template <typename OnBlock>
-void ReadResponseBlocks(HINTERNET request, char* buffer, DWORD size, OnBlock&& onBlock)
-{
-    for (;;) {
-        DWORD read = 0;
-        if (!InternetReadFile(request, buffer, size, &read) || read == 0) return;
-        if (!onBlock(buffer, static_cast<std::size_t>(read))) return;
-    }
-}
+// How reading a response body ended.
+enum class BodyEnd {
+    Whole,    // the server ended the body
+    Broken,   // a read failed: a lost connection or the receive time-out
+    Overtime, // the time limit passed first
+    Stopped,  // onPiece asked to stop
+};
+
+// Reads the response body as it arrives. Every read asks only for what has
+// already come (InternetQueryDataAvailable): a read of a full buffer would
+// wait until the buffer is full, which for a server that sends a byte now
+// and then means for ever, however short the receive time-out. So no call
+// waits longer than the receive time-out, and the time limit, counted from
+// this call, is looked at after every piece. onPiece(bytes, count) returns
+// false to stop.
+BodyEnd ReadArrivedBody(HINTERNET request, unsigned timeLimitMs,
+                        const std::function<bool(const char*, std::size_t)>& onPiece);

@@ -1,17 +1,17 @@
 #include "update/installer.h"
 
 #include "support/text.h"
+#include "update/installer_signature.h"
 
-InstallerPaths MakeInstallerPaths(const std::string& dataPath, const std::string& productName,
-                                  const std::string& versionText, const std::string& downloadName,
-                                  const std::string& downloadBaseUrl, const std::string& startDirectory)
+InstallerPaths MakeInstallerPaths(const std::string& folder, const std::string& productName,
+                                  const std::string& downloadName, const std::string& downloadBaseUrl,
+                                  const std::string& programFolder)
 {
     InstallerPaths paths;
-    paths.Folder = FolderPrefix(dataPath) + "Temp\\";
-    paths.File = paths.Folder + downloadName;
-    paths.EarlierFile = paths.Folder + productName + NumberChars(versionText) + ".exe";
+    paths.File = folder + downloadName;
     paths.Url = downloadBaseUrl + downloadName;
-    paths.Companion = startDirectory + productName + CompanionSuffix;
+    paths.SignatureUrl = paths.Url + SignatureSuffix;
+    paths.Companion = programFolder + productName + CompanionSuffix;
     return paths;
 }
 
@@ -22,13 +22,23 @@ std::string DisplayName(std::string_view downloadName)
     return name;
 }
 
+std::uint64_t InstallerByteLimit(int listSizeKB)
+{
+    return (static_cast<std::uint64_t>(listSizeKB < 0 ? 0 : listSizeKB) + 2) * 1024;
+}
+
 InstallerVerdict JudgeInstaller(const ReceivedInstaller& received, int listSizeKB)
 {
-    if (!received.Connected || received.DownloadedKB < 1) return InstallerVerdict::NotReceived;
+    if (!received.Connected || received.DownloadedKB < 1 || received.Stop == DownloadStop::Cancelled)
+        return InstallerVerdict::NotReceived;
     if (received.Status != 200) return InstallerVerdict::WrongStatus;
+    if (received.Stop == DownloadStop::TooLarge) return InstallerVerdict::TooLarge;
+    if (received.Stop == DownloadStop::TooSlow) return InstallerVerdict::TooSlow;
     const auto receivedKB = static_cast<std::int64_t>(received.Bytes / 1024);
     const std::int64_t difference = receivedKB - listSizeKB;
     if (difference < -1 || difference > 1) return InstallerVerdict::WrongSize;
     if (received.FirstBytes.rfind("MZ", 0) != 0) return InstallerVerdict::NotAProgram;
-    return InstallerVerdict::Plausible;
+    if (received.Signature == SignatureState::Missing) return InstallerVerdict::NotSigned;
+    if (received.Signature == SignatureState::Wrong) return InstallerVerdict::WronglySigned;
+    return InstallerVerdict::Trusted;
 }

@@ -1,4 +1,5 @@
-// An open process handle, closed when it goes out of scope.
+// An open kernel handle (a process, a job, a locked file), closed when it
+// goes out of scope.
 #pragma once
 
 #include <windows.h>

@@ -57,6 +57,13 @@ std::string FaultText(RecordFault fault)
 
 } // namespace
 
+std::string SignatureText(InstallerVerdict verdict)
+{
+    return verdict == InstallerVerdict::NotSigned
+               ? Text("De handtekening van de maker ontbreekt", "The maker's signature is missing")
+               : Text("De handtekening van de maker klopt niet", "The maker's signature does not match");
+}
+
 std::vector<std::string> OutcomeLines(const VersionsCheck& check, std::string_view updateHost)
 {
     switch (check.Result) {
@@ -141,11 +148,22 @@ void PresentRejected(UpdateWindowModel& model, InstallerVerdict verdict, const R
         reason = Text("Ontvangen: ", "Received: ") + std::to_string(received.Bytes / 1024)
                  + Text(" KB, verwacht: ", " KB, expected: ") + std::to_string(model.InstallerSizeKB) + " KB";
         break;
+    case InstallerVerdict::TooLarge:
+        reason = Text("Meer ontvangen dan verwacht: ", "More received than expected: ")
+                 + std::to_string(model.InstallerSizeKB) + " KB";
+        break;
+    case InstallerVerdict::TooSlow:
+        reason = Text("De download duurde te lang", "The download took too long");
+        break;
     case InstallerVerdict::NotAProgram:
         reason = Text("Het bestand is geen programma", "The file is not a program");
         break;
+    case InstallerVerdict::NotSigned:
+    case InstallerVerdict::WronglySigned:
+        reason = SignatureText(verdict);
+        break;
     case InstallerVerdict::NotReceived:
-    case InstallerVerdict::Plausible:
+    case InstallerVerdict::Trusted:
         return;
     }
     model.MemoLines = {"",
@@ -166,6 +184,15 @@ void PresentInstallationStarting(UpdateWindowModel& model, std::string_view disp
 void PresentInstallationFailed(UpdateWindowModel& model)
 {
     model.MemoLines.push_back(Text("Installatie is mislukt.", "Installation failed."));
+}
+
+void PresentInstallationRefused(UpdateWindowModel& model, InstallerVerdict verdict)
+{
+    model.MemoLines.push_back(SignatureText(verdict));
+    model.MemoLines.push_back(Text("Installatie is mislukt.", "Installation failed."));
+    model.ExitCaption = Text("Sluit Venster", "Close Window");
+    model.DownloadVisible = true;
+    model.InstallerReady = false;
 }
 
 void PresentInstallationStarted(UpdateWindowModel& model, std::string_view displayName)

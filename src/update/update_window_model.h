@@ -46,6 +46,13 @@ void PresentDownloaded(UpdateWindowModel& model);
 // A download that arrived but is not a plausible installer; the file is gone.
 void PresentRejected(UpdateWindowModel& model, InstallerVerdict verdict, const ReceivedInstaller& received);
 
+// The line that says why a signature is refused (NotSigned, WronglySigned).
+std::string SignatureText(InstallerVerdict verdict);
+
 void PresentInstallationStarting(UpdateWindowModel& model, std::string_view displayName);
+// The installer could not be started; ExitBtn tries again.
 void PresentInstallationFailed(UpdateWindowModel& model);
+// The installer no longer carries the maker's signature when it is about to
+// start: it is never started, and only a new download can be installed.
+void PresentInstallationRefused(UpdateWindowModel& model, InstallerVerdict verdict);
 void PresentInstallationStarted(UpdateWindowModel& model, std::string_view displayName);

@@ -6,16 +6,17 @@
 #include <cstddef>
 #include <string>
 
-// The list is small and the check blocks the program's one thread: a silent
-// or endless server must not hold it for long. An attempt that runs into
-// the byte or time limit counts as an attempt that brought nothing.
+// The list is small and the check blocks the program's one thread (also
+// in an unattended run): a silent, endless or dripping server must not hold
+// it for long. An attempt that runs into the byte or time limit counts as
+// an attempt that brought nothing.
 struct VersionsFetchLimits {
     unsigned connectTimeoutMs = 2000;
     unsigned receiveTimeoutMs = 2000;
-    unsigned attemptTimeMs = 20'000;
+    unsigned attemptTimeMs = 10'000;
     std::size_t listBytes = 1024 * 1024;
 };
 
 // At most two attempts, the second only when the first brought nothing.
-// Each block is taken up to its first zero byte, as the list is text.
+// The body is read as it arrives and made text by VersionsListText.
 FetchedList FetchVersionsList(const std::string& url, const VersionsFetchLimits& limits = VersionsFetchLimits{});

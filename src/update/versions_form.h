@@ -44,29 +44,45 @@ public:
 
     void DownloadBtnClick();
     void ExitBtnClick();
-    // True when a complete and plausible installer is in the download folder.
+    // True when a complete, plausible installer with the maker's valid
+    // signature waits in a new folder of its own in the temporary folder.
     bool DownloadInstaller(const std::string& downloadName, const std::string& downloadBaseUrl);
-    // Copies the response body into stream in blocks, counting DownloadedKB
-    // and moving the gauge; extraHeaders go with the request as they are.
+    // Copies the response body into stream as it arrives, counting
+    // DownloadedKB and moving the gauge; stops beyond the list's size, when
+    // DownloadTimeMs is up, or when the window or the program is closed.
+    // extraHeaders go with the request as they are.
     ReceivedInstaller DownloadToStream(std::ostream& stream, const std::string& url,
                                        const std::string& extraHeaders = "");
+    // Checks the signature again on the locked file, then starts it.
     void StartInstaller();
 
+    // The whole installer download's time.
+    unsigned DownloadTimeMs = 10 * 60 * 1000;
+
     int DownloadedKB() const { return downloadedKB_; }
-    const std::string& StartDirectory() const { return startDirectory_; }
+    // The installer downloaded and checked, the file StartInstaller starts.
+    const std::string& InstallerFile() const { return installerFile_; }
     const UpdateWindowModel& Model() const { return model_; }
 
 private:
     void FormCreate();
     void FormShow() override;
+    void FormDestroy() override;
     void ShowModel();
-    InstallerPaths Paths() const;
+    // The ping's output; empty when it could not run.
+    std::string Ping(const std::string& host);
+    // Deletes a downloaded installer that has not been started, and its folder.
+    void DiscardInstaller();
 
     UpdateWindowModel model_;
-    std::string startDirectory_;
+    std::string programFolder_;
     std::string productName_;
     std::string versionText_;
     int downloadedKB_ = 0;
+    std::string installerFolder_;
+    std::string installerFile_;
+    // The maker's signature of installerFile_, as the server sent it.
+    std::string signature_;
     Font buttonFont_;
 };
 

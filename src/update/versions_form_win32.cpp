@@ -7,14 +7,18 @@
 #include "support/files.h"
 #include "support/http_get_win32.h"
 #include "support/language.h"
+#include "support/temp_files_win32.h"
 #include "ui/dialog_layout.h"
+#include "update/maker_key.h"
 #include "update/process_handle_win32.h"
+#include "update/signature_check_win32.h"
 #include "update/terminate_form.h"
 #include "update/versions_fetch.h"
 #include "win/application.h"
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -38,23 +42,63 @@ constexpr std::size_t CommandLineLimit = 260;
 constexpr std::size_t InstallerPathLimit = 259;
 constexpr std::streamsize PingOutputLimit = 64 * 1024;
 constexpr DWORD InstallerStartWaitMs = 1000;
-// Messages are processed only between blocks: a server that falls silent
-// would otherwise freeze the program for good.
-constexpr HttpTimeouts InstallerTimeouts = {30'000, 30'000, 30'000};
+// Messages are processed only between pieces: a server that falls silent
+// holds the program for at most the receive time-out.
+constexpr HttpTimeouts InstallerTimeouts = {15'000, 15'000, 15'000};
+constexpr unsigned SignatureTimeMs = 30'000;
 
-std::string ReadAndDeletePingOutput()
+std::string ReadFileUpTo(const std::string& path, std::streamsize limit)
 {
-    std::string output;
-    {
-        std::ifstream file(PingOutputFile, std::ios::binary);
-        if (file) {
-            output.resize(static_cast<std::size_t>(PingOutputLimit));
-            file.read(output.data(), PingOutputLimit);
-            output.resize(static_cast<std::size_t>(file.gcount()));
-        }
+    std::string text;
+    std::ifstream file(path, std::ios::binary);
+    if (file) {
+        text.resize(static_cast<std::size_t>(limit));
+        file.read(text.data(), limit);
+        text.resize(static_cast<std::size_t>(file.gcount()));
     }
-    DeleteFileByName(PingOutputFile);
-    return output;
+    return text;
+}
+
+std::string SystemFolder()
+{
+    char path[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+}
+
+// The folder of the running program, ending in "\": where the companion
+// program is installed beside it. The current folder is no guide: the task
+// scheduler starts the program in the system folder.
+std::string ProgramFolder()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    const std::string file(path, length);
+    return file.substr(0, file.rfind('\\') + 1);
+}
+
+// The maker's signature file: at most SignatureFileLimit bytes of a 200
+// answer; empty when there is none.
+std::string FetchSignature(const std::string& url)
+{
+    const HttpGet get(url, FetchUserAgent, INTERNET_FLAG_RELOAD, InstallerTimeouts);
+    if (!get.Sent() || get.Status() != 200) return {};
+    std::string signature;
+    const BodyEnd end = ReadArrivedBody(get.Request(), SignatureTimeMs, [&](const char* piece, std::size_t bytes) {
+        signature.append(piece, bytes);
+        return signature.size() <= SignatureFileLimit;
+    });
+    return end == BodyEnd::Whole ? signature : std::string();
+}
+
+// The installer opened for reading only, sharing nothing but reading: while
+// this handle is open nobody can change, replace or delete the file.
+ProcessHandle OpenLocked(const std::string& path)
+{
+    const HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return ProcessHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
 [[noreturn]] void WriteFailed(const std::string& path)
@@ -108,8 +152,7 @@ void TVersionsForm::FormCreate()
     SetClientSize(clientWidth, clientHeight);
     Panel1.SetBounds(0, clientHeight - Panel1.Height(), clientWidth, Panel1.Height());
     Memo1.SetBounds(0, 0, clientWidth, clientHeight - Panel1.Height());
-    startDirectory_ = CurrentFolder();
-    if (startDirectory_.empty() || startDirectory_.back() != '\\') startDirectory_ += '\\';
+    programFolder_ = ProgramFolder();
     productName_ = ProductNameText;
     ShowModel();
 }
@@ -164,26 +207,40 @@ void TVersionsForm::ManualUpdateCheck(int top, int left, int width, int height, 
 VersionsCheck TVersionsForm::CheckVersions(const std::string& productName, const std::string& versionText)
 {
     const std::string& host = CurrentSettings.UpdateHost;
-    const std::string ping = PingCommand(host);
-    if (!ping.empty()) {
-        RunCommand(ping, true);
-        if (PingTimedOut(ReadAndDeletePingOutput())) {
-            VersionsCheck check;
-            check.Result = UpdateCheckResult::PingTimeOut;
-            return check;
-        }
+    if (PingTimedOut(Ping(host))) {
+        VersionsCheck check;
+        check.Result = UpdateCheckResult::PingTimeOut;
+        return check;
     }
     return JudgeVersionsList(FetchVersionsList(UpdateUrl(host, VersionsListPath)), productName, versionText);
+}
+
+std::string TVersionsForm::Ping(const std::string& host)
+{
+    // The output goes to a new file of the ping's own, which is read and
+    // deleted here; no other file is ever read or deleted.
+    const std::string output = NewTempFile();
+    const std::string system = SystemFolder();
+    if (output.empty()) return {};
+    const std::string command = system.empty() ? std::string() : PingCommand(host, system + "\\ping.exe", output);
+    if (!command.empty()) RunCommand(command, true);
+    std::string text = ReadFileUpTo(output, PingOutputLimit);
+    DeleteFileByName(output);
+    return text;
 }
 
 void TVersionsForm::RunCommand(const std::string& command, bool hidden)
 {
     char interpreter[CommandLineLimit + 1] = {};
     const DWORD length = GetEnvironmentVariableA("COMSPEC", interpreter, sizeof interpreter);
-    // A cut line could run something else than meant (a redirection to
-    // another file): it is not run at all.
-    const std::string line = std::string(interpreter, length < sizeof interpreter ? length : 0) + " /C " + command;
-    if (length >= sizeof interpreter || line.size() > CommandLineLimit) return;
+    if (length == 0 || length >= sizeof interpreter) return;
+    // The interpreter's path quoted, as it may hold blanks; /C takes the
+    // command between its first and last quote as it is, quoted paths
+    // inside it included. A cut line could run something else than meant
+    // (a redirection to another file): it is not run at all.
+    std::string line = "\"";
+    line.append(interpreter, length).append("\" /C \"").append(command).append("\"");
+    if (line.size() > CommandLineLimit) return;
     ExecuteAndWait(line, hidden ? SW_HIDE : SW_SHOWNORMAL, CommandWaitMs);
 }
 
@@ -196,14 +253,28 @@ int TVersionsForm::ExecuteAndWait(const std::string& commandLine, int showWindow
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showWindow);
+    // The process and whatever it starts (the interpreter's ping) belong to
+    // a job that ends them all when it is closed: a command given up after
+    // waitMs leaves nothing running.
+    const ProcessHandle job(CreateJobObjectA(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    const bool jobReady =
+        job && SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr,
-                        nullptr, &startup, &info))
+    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                        &info))
         return -1;
     const ProcessHandle process(info.hProcess);
     const ProcessHandle thread(info.hThread);
+    // A program that runs in a job itself may be refused a job of its own
+    // on old Windows versions: then the command alone can be ended.
+    const bool inJob = jobReady && AssignProcessToJobObject(job.Get(), process.Get());
+    ResumeThread(thread.Get());
     if (WaitForSingleObject(process.Get(), waitMs) != WAIT_OBJECT_0) {
-        TerminateProcess(process.Get(), 1);
+        if (inJob) TerminateJobObject(job.Get(), 1);
+        else TerminateProcess(process.Get(), 1);
         return -1;
     }
     DWORD exitCode = 0;
@@ -211,16 +282,10 @@ int TVersionsForm::ExecuteAndWait(const std::string& commandLine, int showWindow
     return static_cast<int>(exitCode);
 }
 
-InstallerPaths TVersionsForm::Paths() const
-{
-    return MakeInstallerPaths(CurrentSettings.DataPath, productName_, versionText_, model_.DownloadName,
-                              model_.DownloadBaseUrl, startDirectory_);
-}
-
 void TVersionsForm::DownloadBtnClick()
 {
-    // Messages are let through between blocks: a second click must not
-    // start a second download into the same file, and a close waits.
+    // Messages are let through between pieces: a second click must not
+    // start a second download into the same file; a close cancels it.
     if (Busy()) return;
     BusyScope busy(*this);
     if (!DownloadInstaller(model_.DownloadName, model_.DownloadBaseUrl)) return;
@@ -234,17 +299,35 @@ void TVersionsForm::ExitBtnClick()
     else Close();
 }
 
+void TVersionsForm::FormDestroy() { DiscardInstaller(); }
+
+void TVersionsForm::DiscardInstaller()
+{
+    if (installerFolder_.empty()) return;
+    DeleteFileByName(installerFile_);
+    RemoveDirectoryA(installerFolder_.c_str());
+    installerFolder_.clear();
+    installerFile_.clear();
+    signature_.clear();
+}
+
 bool TVersionsForm::DownloadInstaller(const std::string& downloadName, const std::string& downloadBaseUrl)
 {
     Gauge1.SetVisible(true);
     Gauge1.SetMaxValue(model_.InstallerSizeKB);
     Gauge1.SetProgress(0);
+    DiscardInstaller();
+    // A new folder of the installer's own in the user's temporary folder:
+    // nothing else lies there, and only this user can write there.
+    installerFolder_ = NewTempFolder(productName_ + "-");
+    if (installerFolder_.empty()) {
+        throw std::runtime_error(std::string(Bilingual("Kan geen tijdelijke map aanmaken voor ",
+                                                       "Cannot create a temporary folder for "))
+                                 + downloadName);
+    }
     const InstallerPaths paths =
-        MakeInstallerPaths(CurrentSettings.DataPath, productName_, versionText_, downloadName, downloadBaseUrl,
-                           startDirectory_);
-    DeleteFileByName(paths.EarlierFile);
-    DeleteFileByName(paths.File);
-    ForceFolder(paths.Folder);
+        MakeInstallerPaths(installerFolder_, productName_, downloadName, downloadBaseUrl, programFolder_);
+    installerFile_ = paths.File;
 
     ReceivedInstaller received;
     {
@@ -261,13 +344,19 @@ bool TVersionsForm::DownloadInstaller(const std::string& downloadName, const std
             if (!file) WriteFailed(paths.File);
         } catch (...) {
             file.close();
-            DeleteFileByName(paths.File);
+            DiscardInstaller();
             throw;
         }
     }
+    // Only a whole and plausible installer is worth its signature.
+    if (JudgeInstaller(received, model_.InstallerSizeKB) == InstallerVerdict::NotSigned) {
+        signature_ = FetchSignature(paths.SignatureUrl);
+        const ProcessHandle installer = OpenLocked(paths.File);
+        if (installer) received.Signature = CheckInstallerSignature(installer.Get(), signature_, MakerPublicKey());
+    }
     const InstallerVerdict verdict = JudgeInstaller(received, model_.InstallerSizeKB);
-    if (verdict == InstallerVerdict::Plausible) return true;
-    DeleteFileByName(paths.File);
+    if (verdict == InstallerVerdict::Trusted) return true;
+    DiscardInstaller();
     PresentRejected(model_, verdict, received);
     ShowModel();
     return false;
@@ -282,37 +371,64 @@ ReceivedInstaller TVersionsForm::DownloadToStream(std::ostream& stream, const st
     if (!get.Sent()) return received;
     received.Connected = true;
     received.Status = get.Status();
-    char buffer[InstallerBlockBytes];
-    ReadResponseBlocks(get.Request(), buffer, sizeof buffer, [&](const char* block, std::size_t bytes) {
-        downloadedKB_ += static_cast<int>(bytes / 1024);
-        stream.write(block, static_cast<std::streamsize>(bytes));
+    const std::uint64_t limit = InstallerByteLimit(model_.InstallerSizeKB);
+    const BodyEnd end = ReadArrivedBody(get.Request(), DownloadTimeMs, [&](const char* piece, std::size_t bytes) {
+        const auto kept = static_cast<std::size_t>(std::min<std::uint64_t>(bytes, limit - received.Bytes));
+        stream.write(piece, static_cast<std::streamsize>(kept));
         if (!stream) WriteFailed(url);
         if (received.FirstBytes.size() < 2)
-            received.FirstBytes.append(block, std::min<std::size_t>(bytes, 2 - received.FirstBytes.size()));
-        received.Bytes += bytes;
+            received.FirstBytes.append(piece, std::min<std::size_t>(kept, 2 - received.FirstBytes.size()));
+        received.Bytes += kept;
+        downloadedKB_ = static_cast<int>(received.Bytes / 1024);
         received.DownloadedKB = downloadedKB_;
         Gauge1.SetProgress(downloadedKB_ + 1);
-        Application::ProcessMessages();
+        if (received.Bytes >= limit) {
+            received.Stop = DownloadStop::TooLarge;
+            return false;
+        }
+        // Closing the window or the program gives the download up.
+        if (!Application::ProcessMessages() || CloseRequested()) {
+            received.Stop = DownloadStop::Cancelled;
+            return false;
+        }
         return true;
     });
+    if (end == BodyEnd::Overtime) received.Stop = DownloadStop::TooSlow;
     return received;
 }
 
 void TVersionsForm::StartInstaller()
 {
-    const InstallerPaths paths = Paths();
+    const InstallerPaths paths =
+        MakeInstallerPaths(installerFolder_, productName_, model_.DownloadName, model_.DownloadBaseUrl, programFolder_);
     const std::string displayName = DisplayName(model_.DownloadName);
     PresentInstallationStarting(model_, displayName);
     ShowModel();
-    const HINSTANCE result = paths.File.size() > InstallerPathLimit
-                                 ? nullptr
-                                 : ShellExecuteA(nullptr, "Open", paths.File.c_str(), InstallerArguments, "",
-                                                 SW_SHOWNORMAL);
+    // The file checked is the file started: it stays locked from the check
+    // until the installer runs.
+    const ProcessHandle installer = installerFile_.size() > InstallerPathLimit ? ProcessHandle() : OpenLocked(installerFile_);
+    if (!installer) {
+        PresentInstallationFailed(model_);
+        ShowModel();
+        return;
+    }
+    const SignatureState signature = CheckInstallerSignature(installer.Get(), signature_, MakerPublicKey());
+    if (signature != SignatureState::Valid) {
+        PresentInstallationRefused(model_, signature == SignatureState::Missing ? InstallerVerdict::NotSigned
+                                                                                : InstallerVerdict::WronglySigned);
+        ShowModel();
+        return;
+    }
+    const HINSTANCE result =
+        ShellExecuteA(nullptr, "Open", installerFile_.c_str(), InstallerArguments, "", SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) {
         PresentInstallationFailed(model_);
         ShowModel();
         return;
     }
+    // The installer runs from its folder now; it is no longer the program's
+    // to delete.
+    installerFolder_.clear();
     PresentInstallationStarted(model_, displayName);
     ShowModel();
     Application::ProcessMessages();

@@ -11,7 +11,10 @@ constexpr char DefaultPageText[] = "Default.htm";
 
 bool IsPlainFileName(std::string_view name)
 {
-    if (name.empty() || name == "." || name == "..") return false;
+    if (name.empty() || name == "." || name == ".." || IsDeviceName(name)) return false;
+    // Windows drops a final point or blank from a file name, so the file
+    // made would not be the one named.
+    if (name.back() == '.' || name.back() == ' ') return false;
     return std::none_of(name.begin(), name.end(), [](char ch) {
         return static_cast<unsigned char>(ch) < 32 || std::string_view("\\/:*?\"<>|").find(ch) != std::string_view::npos;
     });
@@ -72,6 +75,46 @@ std::vector<std::string> SplitRecordFields(std::string_view record)
     return fields;
 }
 
+std::size_t FindProductRecord(std::string_view text, std::string_view productName)
+{
+    const std::string key = std::string(productName) + ',';
+    std::size_t line = 0;
+    while (line < text.size()) {
+        if (text.compare(line, key.size(), key) == 0) return line;
+        const auto end = text.find_first_of("\r\n", line);
+        if (end == std::string_view::npos) break;
+        line = end + 1;
+    }
+    return std::string_view::npos;
+}
+
+bool IsDeviceName(std::string_view fileName)
+{
+    // The name before its first point, trailing blanks dropped, as Windows
+    // looks at it.
+    std::string base(fileName.substr(0, fileName.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& ch : base)
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (base == device) return true;
+    // COM and LPT with a digit 1 to 9, or the superscripts 1, 2 and 3 of
+    // the ANSI code page, which Windows also takes for those digits.
+    if (base.size() != 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)) return false;
+    const char digit = base[3];
+    return (digit >= '1' && digit <= '9') || digit == '\xB9' || digit == '\xB2' || digit == '\xB3';
+}
+
+std::string VersionsListText(std::string_view body)
+{
+    std::string text;
+    for (std::size_t block = 0; block < body.size(); block += VersionsListBlockBytes) {
+        const std::string_view part = body.substr(block, VersionsListBlockBytes);
+        text.append(part.substr(0, part.find('\0')));
+    }
+    return text;
+}
+
 VersionsCheck JudgeVersionsList(const FetchedList& fetched, std::string_view productName,
                                 std::string_view versionText)
 {
@@ -82,7 +125,7 @@ VersionsCheck JudgeVersionsList(const FetchedList& fetched, std::string_view pro
         check.Result = UpdateCheckResult::ListTooSmall;
         return check;
     }
-    const auto start = text.find(productName);
+    const auto start = FindProductRecord(text, productName);
     if (start == std::string::npos) {
         check.Result = UpdateCheckResult::ProductNotFound;
         return check;
@@ -132,11 +175,13 @@ std::string PingableHost(std::string_view updateHost)
     return plain ? std::string(host) : std::string();
 }
 
-std::string PingCommand(std::string_view updateHost)
+std::string PingCommand(std::string_view updateHost, std::string_view pingExe, std::string_view outputFile)
 {
     const std::string host = PingableHost(updateHost);
     if (host.empty()) return {};
-    return "C:\\Windows\\System32\\ping " + host + " -n 1 -w 100 > " + PingOutputFile;
+    std::string command = "\"";
+    command.append(pingExe).append("\" ").append(host).append(" -n 1 -w 100 > \"").append(outputFile).append("\"");
+    return command;
 }
 
 std::string UpdateUrl(std::string_view updateHost, std::string_view path)

@@ -51,6 +51,17 @@ std::string VersionDisplayText(const ProgramVersion& version);
 // Comma-separated fields; empty fields count, except one at the very end.
 std::vector<std::string> SplitRecordFields(std::string_view record);
 
+// Where the product's record begins: the first line whose first field is
+// exactly the product name ("Kestrom," at the start of the text or after a
+// CR or LF); npos when there is none. Another product whose name merely
+// begins with this one ("KestromPro,") is not this product.
+std::size_t FindProductRecord(std::string_view text, std::string_view productName);
+
+// A name Windows takes for a device whatever its extension or case (CON,
+// PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, CONIN$, CONOUT$): writing to it
+// never makes a file.
+bool IsDeviceName(std::string_view fileName);
+
 // What the fetch of the list brought: the text, and how many attempts were
 // made (none when no internet handle was obtained).
 struct FetchedList {
@@ -60,6 +71,11 @@ struct FetchedList {
 
 inline constexpr int VersionsListAttempts = 2;
 inline constexpr std::size_t VersionsListMinimumLength = 50;
+inline constexpr std::size_t VersionsListBlockBytes = 2048;
+
+// The list's text from the response body as it arrived: every block of
+// 2048 bytes counts up to its first zero byte, as the list is text.
+std::string VersionsListText(std::string_view body);
 
 struct VersionsCheck {
     UpdateCheckResult Result = UpdateCheckResult::NoServerReaction;
@@ -83,12 +99,12 @@ bool PingTimedOut(std::string_view pingOutput);
 // letters, digits, points and hyphens, since it goes onto a command line.
 std::string PingableHost(std::string_view updateHost);
 
-// The ping of the maker's server, output to tmp.txt; empty when the host
-// cannot be pinged safely.
-std::string PingCommand(std::string_view updateHost);
+// The ping of the maker's server: pingExe (the system folder's ping.exe)
+// with one echo request of 100 ms, its output redirected to outputFile;
+// both paths quoted. Empty when the host cannot be pinged safely.
+std::string PingCommand(std::string_view updateHost, std::string_view pingExe, std::string_view outputFile);
 
 // "http://" + host + path.
 std::string UpdateUrl(std::string_view updateHost, std::string_view path);
 
-inline constexpr char PingOutputFile[] = "tmp.txt";
 inline constexpr char VersionsListPath[] = "/versions.dat";

@@ -39,16 +39,17 @@ void Run()
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchOne(message);
 }
 
-void ProcessMessages()
+bool ProcessMessages()
 {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
-            return;
+            return false;
         }
         DispatchOne(message);
     }
+    return true;
 }
 
 int ExitCode() { return exitCode; }

@@ -18,8 +18,10 @@ const std::string& Title();
 void Run();
 
 // Lets pending window messages through (timers, paints, clicks) and returns
-// when the queue is empty. A WM_QUIT met here is put back for Run.
-void ProcessMessages();
+// when the queue is empty. A WM_QUIT met here is put back for Run, and the
+// result is false: the program is ending, and work that lets messages
+// through should stop.
+bool ProcessMessages();
 
 // The dialog navigation (Tab, Enter, Escape) of the window that has the
 // focus, then the usual translation and dispatch.

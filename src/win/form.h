@@ -74,6 +74,9 @@ public:
         Form& form_;
     };
     bool Busy() const { return busyCount_ > 0; }
+    // A close request held back while busy: work that can be given up
+    // (a download) stops for it.
+    bool CloseRequested() const { return closePending_; }
 
     int RegisterControl(Control& control);
     UINT_PTR RegisterTimer(Timer& timer);

@@ -23,6 +23,7 @@ import unittest
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TOOL_DIR = os.path.join(ROOT, "tools", "maker_server")
 SERVER = os.path.join(TOOL_DIR, "maker_server.py")
+SIGN = os.path.join(ROOT, "tools", "sign_installer.sh")
 sys.path.insert(0, TOOL_DIR)
 
 import server_fixture  # noqa: E402
@@ -37,9 +38,11 @@ def reference_check(text, product="Kestrom"):
     """The outcome name and the record's fields by the program's rules."""
     if text == b"Default.htm" or len(text) < 50:
         return "ListTooSmall", None
-    start = text.find(product.encode())
-    if start < 0:
+    # The record is the line whose first field is the product name.
+    match = re.search(rb"(?:^|[\r\n])(" + re.escape(product.encode()) + rb",)", text)
+    if not match:
         return "ProductNotFound", None
+    start = match.start(1)
     end = text.find(b"\r", start)
     if end < 0:
         return "RecordDamaged", None
@@ -68,7 +71,7 @@ class ServerTestCase(server_fixture.ServerTestCase):
 # The intent of each list, as the program must judge it.
 INTENT = {
     "newer": "UpdateAdvised", "newer-letter": "UpdateAdvised", "same": "NoUpdateNeeded",
-    "older": "NoUpdateNeeded", "prefix": "UpdateAdvised", "missing": "ProductNotFound",
+    "older": "NoUpdateNeeded", "prefix": "NoUpdateNeeded", "missing": "ProductNotFound",
     "short": "ListTooSmall", "default-htm": "ListTooSmall", "html": "ProductNotFound",
     "no-cr": "RecordDamaged", "lf-only": "RecordDamaged", "empty-letter": "RecordDamaged",
     "few-fields": "RecordDamaged", "size-nan": "RecordDamaged", "bad-name": "RecordDamaged",
@@ -163,6 +166,43 @@ class FaultTest(ServerTestCase):
         _, body, _ = server.get("/kestrom101.exe")
         self.assertEqual(len(body), len(whole))
         self.assertFalse(body.startswith(b"MZ"))
+
+    def test_signatures_beside_installers(self):
+        with tempfile.TemporaryDirectory() as folder:
+            key = os.path.join(folder, "maker.pem")
+            subprocess.run([SIGN, "--new-key", key], check=True, stdout=subprocess.DEVNULL)
+            public = os.path.join(folder, "maker.pub")
+            subprocess.run(["openssl", "ec", "-in", key, "-pubout", "-out", public], check=True,
+                           stderr=subprocess.DEVNULL)
+
+            def verifies(signature):
+                path = os.path.join(folder, "signature")
+                with open(path, "wb") as stream:
+                    stream.write(signature)
+                return subprocess.run(["openssl", "dgst", "-sha256", "-verify", public, "-signature", path,
+                                       os.path.join(folder, "installer")], stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL).returncode == 0
+
+            with open(os.path.join(folder, "installer"), "wb") as stream:
+                stream.write(generated_installer())
+            server = self.start("--key", key)
+            status, signature, _ = server.get("/kestrom101.exe.sig")
+            self.assertEqual(status, 200)
+            self.assertTrue(verifies(signature))
+            self.assertEqual(server.get("/kestrom999.exe.sig")[0], 404)
+
+            server = self.start("--key", key, "--fault", "bad-sig")
+            status, signature, _ = server.get("/kestrom101.exe.sig")
+            self.assertEqual(status, 200)
+            self.assertEqual(signature[0], 0x30)
+            self.assertFalse(verifies(signature))
+            # The installer itself is untouched by a signature fault.
+            self.assertEqual(server.get("/kestrom101.exe")[1], generated_installer())
+
+            for options in (["--key", key, "--fault", "no-sig"], []):
+                with self.subTest(options):
+                    server = self.start(*options)
+                    self.assertEqual(server.get("/kestrom101.exe.sig")[0], 404)
 
     def test_once_faults_hit_only_the_first_request(self):
         server = self.start("--fault", "empty-once@list")

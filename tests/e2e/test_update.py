@@ -3,13 +3,17 @@ maker's web server, started per test on a port of its own and named by
 "Update Host". Three seconds after start the program asks for the versions
 list; a newer version shows the update window. The settings dialog's
 "Update nu" shows every outcome. "Start Downloaden" fetches the installer
-(the installer stand-in, which writes down its arguments) into
-DataPath + "Temp\\"; "Installeer" starts it silently, ends the companion
-program in the start directory and ends Kestrom."""
+(the installer stand-in, which writes down its arguments) and its signature
+into a new folder in the user's temporary folder; "Installeer" starts it
+silently, ends the companion program beside Kestrom.exe and ends Kestrom.
+Installers are signed with a key made for the test (tools/sign_installer.sh),
+which "Update Key" names."""
 
+import os
 import shutil
 import subprocess
 import time
+from pathlib import Path
 
 import kestrom_e2e
 from kestrom_e2e import closed_port, windows_path
@@ -25,8 +29,9 @@ ADVICE = ["", "Een Update wordt aanbevolen", "", "Uw huidige versie is versie 1.
 DOWNLOADED = ["", "kestrom101.exe is met succes gedownload",
               "Klik \"Installeer\" om het progamma te installeren"]
 # The automatic check starts at three seconds; the ping and a list that
-# does not come (two attempts of two seconds) take a few more.
-CHECK_SECONDS = 15
+# does not come (two attempts of at most ten seconds each) take more.
+CHECK_SECONDS = 35
+SIGN = kestrom_e2e.ROOT / "tools" / "sign_installer.sh"
 
 
 class MakerServer(kestrom_e2e.LocalServer):
@@ -50,6 +55,21 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         self.addCleanup(server.stop)
         self.set_servers(closed_port(), server.port)
         return server
+
+    def maker_key(self):
+        """A key pair made now; "Update Key" names its public key. The
+        private key's path, for the server's --key."""
+        key = self.case / "maker.pem"
+        public = subprocess.run([str(SIGN), "--new-key", str(key)], check=True, capture_output=True)
+        self.registry.set(kestrom_e2e.DEFAULTS_KEY, "Update Key", public.stdout.decode().strip())
+        return str(key)
+
+    def installer_folders(self):
+        """The installers' own folders in Kestrom's temporary folder."""
+        temp = kestrom_e2e.wine("cmd", "/c", "echo %TEMP%").stdout.decode().strip()
+        drive, _, rest = temp.partition(":\\")
+        folder = Path(os.environ["WINEPREFIX"]) / "dosdevices" / (drive.lower() + ":") / Path(*rest.split("\\"))
+        return sorted(folder.glob("Kestrom-*"))
 
     def automatic_updates(self, on):
         # Stored as the settings dialog stores it.
@@ -134,16 +154,26 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
             ("html page", ["--list", "html"], ["", "Programma-naam niet gevonden"], None),
             ("without the product", ["--list", "missing"], ["", "Programma-naam niet gevonden"], None),
             ("silent server", ["--fault", "silent@list"], ["", "De server reageert niet"], None),
+            ("dripping server", ["--fault", "drip@list"], ["", "De server reageert niet"], None),
+            # KestromPro's record comes first; it is not Kestrom's.
+            ("longer name first", ["--list", "prefix"],
+             ["", "Een Update is niet nodig,", "u heeft de nieuwste versie."], None),
             ("empty first answer", ["--list", "same", "--fault", "empty-once@list"],
              ["", "Een Update is niet nodig,", "u heeft de nieuwste versie."], None),
         ]
         self.automatic_updates(False)
+        # A file of the user's in Kestrom's current folder, where the ping's
+        # output once went: never read, never deleted.
+        users_file = self.artifacts / "tmp.txt"
+        users_file.write_bytes(b"a\r\nb\r\nTime-out\r\n")
+        self.addCleanup(users_file.unlink, missing_ok=True)
         for name, options, lines, buttons in cases:
             with self.subTest(name):
                 self.maker(name.replace(" ", "_").replace(".", "_"), *options)
                 process, main = self.open_main()
                 settings, window = self.manual_check(process, main)
                 self.assertEqual(self.memo_lines(window), lines)
+                self.assertEqual(users_file.read_bytes(), b"a\r\nb\r\nTime-out\r\n")
                 self.assertEqual(self.buttons(window), buttons or {"Start Downloaden": False, "Sluit Venster": True})
                 self.screenshot("update_nu_" + name.replace(" ", "_").replace(".", "_"), window)
                 process.kill()
@@ -169,10 +199,13 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         return popen
 
     def test_download_and_silent_installation(self):
-        self.maker("maker", "--list", "newer", "--installer", str(self.standin))
-        # The start directory is the artifacts folder, Kestrom's current one.
-        companion = self.start_companion(self.artifacts)
-        other = self.start_companion(self.case / "elsewhere")
+        server = self.maker("maker", "--list", "newer", "--installer", str(self.standin), "--key", self.maker_key())
+        before = self.installer_folders()
+        # The companion is installed beside Kestrom.exe; the one in Kestrom's
+        # current folder (the artifacts) is another program.
+        companion = self.start_companion(kestrom_e2e.Config.exe.parent)
+        self.addCleanup((kestrom_e2e.Config.exe.parent / "Kestrom_Sched.exe").unlink, missing_ok=True)
+        other = self.start_companion(self.artifacts)
         process, main = self.open_main()
         window = self.wait_advice(process)
         self.driver.click(window, "Start Downloaden")
@@ -183,13 +216,18 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         self.assertEqual(self.buttons(window), {"Start Downloaden": False, "Installeer": True})
         gauge = [c for c in self.driver.children(window) if c.cls == "KestromGauge"]
         self.assertTrue(gauge and gauge[0].visible)
-        installer = self.data / "Temp" / "kestrom101.exe"
+        self.assertEqual(server.targets(), ["/versions.dat", "/kestrom101.exe", "/kestrom101.exe.sig"])
+        folders = [f for f in self.installer_folders() if f not in before]
+        self.assertEqual(len(folders), 1)
+        installer = folders[0] / "kestrom101.exe"
+        self.addCleanup(shutil.rmtree, folders[0], ignore_errors=True)
         self.assertEqual(installer.read_bytes(), self.standin.read_bytes())
+        self.assertFalse((self.data / "Temp").exists())
         self.screenshot("installer_downloaded", window)
 
         self.driver.click(window, "Installeer")
         self.assertEqual(process.exit_code(60), 0)
-        arguments = self.data / "Temp" / "kestrom101.exe.args"
+        arguments = folders[0] / "kestrom101.exe.args"
         deadline = time.monotonic() + 30
         while not arguments.exists() and time.monotonic() < deadline:
             time.sleep(0.2)
@@ -197,24 +235,43 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         self.assertIsNotNone(companion.wait(30))
         self.assertIsNone(other.poll(), "the companion in another folder must survive")
 
-    def test_a_wrong_size_installer_is_rejected_and_deleted(self):
-        for fault in ("wrong-size@installer", "cut@installer", "not-exe@installer"):
+    def test_a_wrong_size_or_unsigned_installer_is_rejected_and_deleted(self):
+        key = self.maker_key()
+        before = self.installer_folders()
+        cases = [("wrong-size@installer", "Meer ontvangen dan verwacht: 48 KB"),
+                 ("cut@installer", "Ontvangen: 24 KB, verwacht: 48 KB"),
+                 ("not-exe@installer", "Het bestand is geen programma"),
+                 ("no-sig@signature", "De handtekening van de maker ontbreekt"),
+                 ("bad-sig@signature", "De handtekening van de maker klopt niet")]
+        for fault, reason in cases:
             with self.subTest(fault):
-                self.maker(fault.replace("@", "_"), "--list", "newer", "--fault", fault)
+                self.maker(fault.replace("@", "_"), "--list", "newer", "--key", key, "--fault", fault)
                 process, main = self.open_main()
                 window = self.wait_advice(process)
                 self.driver.click(window, "Start Downloaden")
                 deadline = time.monotonic() + 60
                 while len(self.memo_lines(window)) != 4 and time.monotonic() < deadline:
                     time.sleep(0.2)
-                lines = self.memo_lines(window)
-                self.assertEqual(lines[:2], ["", "Het installatiebestand kestrom101.exe is niet goed ontvangen:"])
-                self.assertEqual(lines[3], "Het bestand is verwijderd.")
+                self.assertEqual(self.memo_lines(window), [
+                    "", "Het installatiebestand kestrom101.exe is niet goed ontvangen:", reason,
+                    "Het bestand is verwijderd."])
                 self.assertEqual(self.buttons(window), {"Start Downloaden": True, "Download Later": True})
-                self.assertFalse((self.data / "Temp" / "kestrom101.exe").exists())
+                self.assertEqual(self.installer_folders(), before)
+                self.screenshot("installer_rejected_" + fault.partition("@")[0], window)
                 self.assertTrue(process.running())
                 self.close_main(process, main)
                 process.kill()
+
+    def test_closing_kestrom_ends_a_download_that_drips(self):
+        server = self.maker("maker", "--list", "newer", "--key", self.maker_key(), "--fault", "drip@installer")
+        before = self.installer_folders()
+        process, main = self.open_main()
+        window = self.wait_advice(process)
+        self.driver.click(window, "Start Downloaden")
+        self.assertTrue(server.wait_requests(2, 30))
+        # 48 KiB at a byte a second would take half a day.
+        self.close_main(process, main)
+        self.assertEqual(self.installer_folders(), before)
 
 
 if __name__ == "__main__":

@@ -43,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string host = PingableHost(text);
     for (const char c : host) Require(IsHostChar(c), "the pinged host is letters, digits, points and hyphens");
     Require(host.empty() || text.rfind(host, 0) == 0, "the pinged host is the setting's host part");
-    const std::string command = PingCommand(text);
+    const std::string command = PingCommand(text, "C:\\W\\ping.exe", "C:\\T\\k.tmp");
     Require(command.empty() == host.empty(), "a command exactly when the host is plain");
     if (!command.empty())
-        Require(command == "C:\\Windows\\System32\\ping " + host + " -n 1 -w 100 > tmp.txt", "the command's form");
+        Require(command == "\"C:\\W\\ping.exe\" " + host + " -n 1 -w 100 > \"C:\\T\\k.tmp\"", "the command's form");
     return 0;
 }

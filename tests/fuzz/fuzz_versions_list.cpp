@@ -74,14 +74,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         Require(*check.InstallerSizeKB >= 0, "the installer's size is not negative");
-        // The name becomes a file in the data folder's Temp folder and part of a URL.
+        // The name becomes a file in the installer's own folder and part of a URL.
         Require(IsSafeFileName(check.DownloadName), "the download name is a plain file name");
+        Require(!IsDeviceName(check.DownloadName), "the download name is no device");
         const std::string display = DisplayName(check.DownloadName);
         Require(display.find_first_of("\\/:") == std::string::npos, "the display name is no path");
-        const InstallerPaths paths = MakeInstallerPaths("C:\\Data\\", "Kestrom", std::string(versionText),
-                                                        check.DownloadName, "http://h/", "C:\\Start\\");
-        Require(paths.File.rfind(paths.Folder, 0) == 0 && paths.File.find('\\', paths.Folder.size()) == std::string::npos,
-                "the download file stands in the Temp folder");
+        const std::string folder = "C:\\Temp\\Kestrom-1\\";
+        const InstallerPaths paths =
+            MakeInstallerPaths(folder, "Kestrom", check.DownloadName, "http://h/", "C:\\Program\\");
+        Require(paths.File.rfind(folder, 0) == 0 && paths.File.find('\\', folder.size()) == std::string::npos,
+                "the download file stands in the installer's folder");
     }
 
     // Versions read from the list's lines, compared with the running one.

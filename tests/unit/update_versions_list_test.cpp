@@ -66,19 +66,41 @@ TEST(VersionsListTest, ComparesTheNewestVersionWithTheRunningOne)
     }
 }
 
-TEST(VersionsListTest, TheRecordIsTheFirstOccurrenceOfTheName)
-{
-    // A longer product name placed earlier contains this one: its record is taken.
-    const std::string list = "KestromPro,kestrompro200.exe,a,900,,x,y\r\nKestrom,kestrom100.exe,c,1200,,x,y\r\n";
-    const VersionsCheck check = JudgeVersionsList(List(list), Product, Running);
-    EXPECT_EQ(check.Result, UpdateCheckResult::UpdateAdvised);
-    EXPECT_EQ(check.DownloadName, "kestrompro200.exe");
-    EXPECT_EQ(check.NewestText, "2.00a");
-    EXPECT_EQ(check.InstallerSizeKB, 900);
+struct RecordCase {
+    const char* name;
+    std::string list;
+    UpdateCheckResult expected;
+    const char* downloadName;
+};
 
-    // The search is case-sensitive.
-    const std::string lower = "kestrom,kestrom101.exe,c,1200,,x,y\r\n" + std::string(30, '-') + "\r\n";
-    EXPECT_EQ(JudgeVersionsList(List(lower), Product, Running).Result, UpdateCheckResult::ProductNotFound);
+TEST(VersionsListTest, TheRecordIsTheLineWhoseFirstFieldIsTheProductName)
+{
+    const std::string kestrom = "Kestrom,kestrom100.exe,c,1200,,x,y\r\n";
+    const std::vector<RecordCase> cases = {
+        // Another product whose name begins with this one's is not this one.
+        {"a longer name earlier", "KestromPro,kestrompro999.exe,a,900,,x,y\r\n" + kestrom,
+         UpdateCheckResult::NoUpdateNeeded, "kestrom100.exe"},
+        {"the name inside another record", "Koersgrafiek,koersgrafiek204.exe,Kestrom,kestrom999.exe,a,9,,x\r\n" + kestrom,
+         UpdateCheckResult::NoUpdateNeeded, "kestrom100.exe"},
+        {"the name without a comma", "Kestrom kestrom999.exe,a,900,,x,y\r\n" + kestrom,
+         UpdateCheckResult::NoUpdateNeeded, "kestrom100.exe"},
+        {"only a longer name", "KestromPro,kestrompro999.exe,a,900,,x,y\r\n" + std::string(20, '-') + "\r\n",
+         UpdateCheckResult::ProductNotFound, ""},
+        {"at the very start", kestrom + OtherRecord, UpdateCheckResult::NoUpdateNeeded, "kestrom100.exe"},
+        {"after a line ended by LF alone", "# versions\n" + kestrom + std::string(20, '-'),
+         UpdateCheckResult::NoUpdateNeeded, "kestrom100.exe"},
+        {"the first of two", kestrom + "Kestrom,kestrom101.exe,c,1200,,x,y\r\n", UpdateCheckResult::NoUpdateNeeded,
+         "kestrom100.exe"},
+        // The search is case-sensitive.
+        {"lower case", "kestrom,kestrom101.exe,c,1200,,x,y\r\n" + std::string(30, '-') + "\r\n",
+         UpdateCheckResult::ProductNotFound, ""},
+    };
+    for (const RecordCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const VersionsCheck check = JudgeVersionsList(List(c.list), Product, Running);
+        EXPECT_EQ(check.Result, c.expected);
+        EXPECT_EQ(check.DownloadName, c.downloadName);
+    }
 }
 
 struct SizeCase {
@@ -144,6 +166,18 @@ TEST(VersionsListTest, DamagedRecordsEndTheCheckWithTheirFault)
         {"download name with a slash", other + "Kestrom,sub/kestrom101.exe,d,1200,,x\r\n",
          RecordFault::BadDownloadName},
         {"download name with a drive", other + "Kestrom,C:kestrom101.exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        // Windows opens a device for these names, whatever the extension or case.
+        {"CON with an extension", other + "Kestrom,CON.exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"nul without one", other + "Kestrom,nul,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"Aux with a blank", other + "Kestrom,Aux .exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"prn with two extensions", other + "Kestrom,prn.kestrom.exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"com1", other + "Kestrom,com1.exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"LPT9", other + "Kestrom,LPT9.exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"COM with a superscript one", other + "Kestrom,COM\xB9.exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"conout$", other + "Kestrom,conout$.exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"a final point", other + "Kestrom,kestrom101.exe.,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"COM101 is a file", other + "Kestrom,COM101.exe,d,1200,,x\r\n", RecordFault::None},
+        {"console is a file", other + "Kestrom,console101.exe,d,1200,,x\r\n", RecordFault::None},
         {"over-long line before the record", std::string(20000, 'k') + "\r\n" + "Kestrom,kestrom101.exe,d,1200,,x\r\n",
          RecordFault::None},
     };
@@ -232,13 +266,31 @@ TEST(VersionsListTest, PingTimeOutOnlyOnTheThirdLine)
 
 TEST(VersionsListTest, PingCommandAndUrlsFromTheUpdateHost)
 {
-    EXPECT_EQ(PingCommand("www.kestrom.nl"), "C:\\Windows\\System32\\ping www.kestrom.nl -n 1 -w 100 > tmp.txt");
-    EXPECT_EQ(PingCommand("127.0.0.1:8123"), "C:\\Windows\\System32\\ping 127.0.0.1 -n 1 -w 100 > tmp.txt");
+    const char ping[] = "C:\\Windows\\system32\\ping.exe";
+    const char output[] = "C:\\Users\\An de Vries\\Temp\\kes1A2.tmp";
+    EXPECT_EQ(PingCommand("www.kestrom.nl", ping, output),
+              "\"C:\\Windows\\system32\\ping.exe\" www.kestrom.nl -n 1 -w 100 > "
+              "\"C:\\Users\\An de Vries\\Temp\\kes1A2.tmp\"");
+    EXPECT_EQ(PingCommand("127.0.0.1:8123", ping, output),
+              "\"C:\\Windows\\system32\\ping.exe\" 127.0.0.1 -n 1 -w 100 > "
+              "\"C:\\Users\\An de Vries\\Temp\\kes1A2.tmp\"");
     for (const char* unsafe : {"", ":80", "host & del *.*", "host\"x", "[::1]:80", "a|b"}) {
         SCOPED_TRACE(unsafe);
-        EXPECT_EQ(PingCommand(unsafe), "");
+        EXPECT_EQ(PingCommand(unsafe, ping, output), "");
     }
     EXPECT_EQ(UpdateUrl("127.0.0.1:8123", VersionsListPath), "http://127.0.0.1:8123/versions.dat");
+}
+
+TEST(VersionsListTest, TheListTextEndsEveryBlockAtItsFirstZeroByte)
+{
+    const std::string block(2048, 'a');
+    std::string withZeros = block + block;
+    withZeros[10] = '\0';
+    withZeros[2048 + 5] = '\0';
+    EXPECT_EQ(VersionsListText(withZeros + "tail"), std::string(10, 'a') + std::string(5, 'a') + "tail");
+    EXPECT_EQ(VersionsListText(block + "b"), block + "b");
+    EXPECT_EQ(VersionsListText(std::string("\0", 1) + block), "a");
+    EXPECT_EQ(VersionsListText(""), "");
 }
 
 } // namespace

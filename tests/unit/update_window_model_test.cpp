@@ -223,6 +223,11 @@ TEST_F(UpdateWindowModelTest, RejectedDownloadIsReportedAndCanBeTriedAgain)
         {InstallerVerdict::WrongStatus, "De server antwoordde met status 404", "The server answered with status 404"},
         {InstallerVerdict::WrongSize, "Ontvangen: 300 KB, verwacht: 640 KB", "Received: 300 KB, expected: 640 KB"},
         {InstallerVerdict::NotAProgram, "Het bestand is geen programma", "The file is not a program"},
+        {InstallerVerdict::TooLarge, "Meer ontvangen dan verwacht: 640 KB", "More received than expected: 640 KB"},
+        {InstallerVerdict::TooSlow, "De download duurde te lang", "The download took too long"},
+        {InstallerVerdict::NotSigned, "De handtekening van de maker ontbreekt", "The maker's signature is missing"},
+        {InstallerVerdict::WronglySigned, "De handtekening van de maker klopt niet",
+         "The maker's signature does not match"},
     };
     for (const Case& c : cases) {
         for (const bool dutch : {true, false}) {
@@ -267,6 +272,19 @@ TEST_F(UpdateWindowModelTest, InstallationLinesFollowTheMemo)
                                 "De installatie van Kestrom is gestart."}
                         : Lines{"", "earlier", "", "The installation of Kestrom is started.", "Installation failed.", "",
                                 "The installation of Kestrom is started.", "The installation of Kestrom has started."}));
+
+        // An installer whose signature no longer holds is never started,
+        // and ExitBtn no longer installs.
+        model.MemoLines = {"earlier"};
+        model.InstallerReady = true;
+        PresentInstallationRefused(model, InstallerVerdict::WronglySigned);
+        EXPECT_EQ(model.MemoLines, (dutch ? Lines{"earlier", "De handtekening van de maker klopt niet",
+                                                  "Installatie is mislukt."}
+                                          : Lines{"earlier", "The maker's signature does not match",
+                                                  "Installation failed."}));
+        EXPECT_FALSE(model.InstallerReady);
+        EXPECT_TRUE(model.DownloadVisible);
+        EXPECT_EQ(model.ExitCaption, dutch ? "Sluit Venster" : "Close Window");
     }
 }
 

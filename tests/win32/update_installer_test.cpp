@@ -1,10 +1,12 @@
 // The installer download and the start of the installation under Wine: the
-// real WinINet against a socket server of the test, the real download folder,
-// the installer stand-in started through the shell, and the companion
-// program ended by its path.
+// real WinINet against a socket server of the test, the real temporary
+// folder, signatures made with openssl and checked by Windows' own
+// cryptography, the installer stand-in started through the shell, and the
+// companion program ended by its path.
 #include "update/versions_form.h"
 
 #include "canned_http_server.h"
+#include "maker_signing.h"
 #include "settings/settings.h"
 #include "support/language.h"
 #include "update/terminate_form.h"
@@ -76,7 +78,10 @@ protected:
         terminator_ = new TTerminateForm;
         terminator_->Create();
         TerminateForm = terminator_;
+        signer_ = new MakerSigner;
     }
+
+    static void TearDownTestSuite() { delete signer_; }
 
     void SetUp() override
     {
@@ -85,8 +90,10 @@ protected:
         savedData_ = CurrentSettings.DataPath;
         savedFolder_ = std::filesystem::current_path();
         Language = "NLD";
+        MakerSigner::SetKeyValue(signer_->PublicKey);
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
+        temp_ = temp;
         // A folder of its own for every test: a process an earlier test
         // started may still hold its folder for a moment after it ended.
         static int testNumber = 0;
@@ -97,7 +104,6 @@ protected:
         std::filesystem::create_directories(root_ + "Start");
         std::filesystem::create_directories(root_ + "Data");
         CurrentSettings.DataPath = root_ + "Data\\";
-        temp_ = CurrentSettings.DataPath + "Temp\\";
         std::filesystem::current_path(root_ + "Start");
         form_.Create();
     }
@@ -114,15 +120,22 @@ protected:
     }
 
     // A manual check that advises kestrom101.exe of listKB kilobytes, then
-    // the installer's answer of the same server.
-    void AdviseThenDownload(int listKB, const Reply& installer)
+    // the installer's answer of the same server and the signature's.
+    void AdviseThenDownload(int listKB, const Reply& installer, const Reply& signature = Reply("", Then::Close))
     {
         server_ = std::make_unique<CannedHttpServer>(
-            std::vector<Reply>{Reply(HttpResponse("200 OK", VersionsList(listKB))), installer});
+            std::vector<Reply>{Reply(HttpResponse("200 OK", VersionsList(listKB))), installer, signature});
         CurrentSettings.UpdateHost = server_->Host();
         form_.ManualUpdateCheck(100, 100, 600, 400, "Kestrom", "versie 1.00c");
         ASSERT_TRUE(form_.DownloadBtn.Visible());
         form_.DownloadBtnClick();
+    }
+
+    // The installer and its signature by the test's maker key.
+    void AdviseThenDownloadSigned(const std::string& installer)
+    {
+        AdviseThenDownload(static_cast<int>(installer.size() / 1024), Reply(HttpResponse("200 OK", installer)),
+                           Reply(HttpResponse("200 OK", signer_->Sign(installer))));
     }
 
     Lines MemoLines() const { return form_.Memo1.Lines(); }
@@ -130,7 +143,8 @@ protected:
     TVersionsForm form_;
     std::unique_ptr<CannedHttpServer> server_;
     std::string root_;
-    std::string temp_;
+    std::string temp_; // the user's temporary folder
+    static MakerSigner* signer_;
 
 private:
     static TTerminateForm* terminator_;
@@ -141,6 +155,7 @@ private:
 };
 
 TTerminateForm* InstallerDownloadTest::terminator_ = nullptr;
+MakerSigner* InstallerDownloadTest::signer_ = nullptr;
 
 const Lines AdviceLines = {"", "Een Update wordt aanbevolen", "", "Uw huidige versie is versie 1.00c",
                            "De nieuwste versie is 1.01c", "De Downloadnaam is kestrom101.exe"};
@@ -151,29 +166,40 @@ struct BlockCase {
     int downloadedKB;
 };
 
-TEST_F(InstallerDownloadTest, StreamsTheInstallerInBlocksIntoTheTempFolder)
+TEST_F(InstallerDownloadTest, ASignedInstallerWaitsInAFolderOfItsOwn)
 {
     const std::vector<BlockCase> cases = {
-        // Blocks of 2048 bytes add 2 each; a last block of 700 adds nothing.
+        // Whole kilobytes count: 10 * 2048 + 700 bytes are 20.
         {"ten blocks and 700 bytes", 10 * 2048 + 700, 20},
         {"exactly one kilobyte", 1024, 1},
-        {"one block and 1500 bytes", 2048 + 1500, 3},
         {"a larger installer", 300 * 1024, 300},
     };
+    // The data folder is no place for it: what lies there stays untouched.
+    const std::string dataTemp = CurrentSettings.DataPath + "Temp\\";
+    std::filesystem::create_directories(dataTemp);
+    WriteFile(dataTemp + "Kestrom1.00.exe", "old");
+    WriteFile(dataTemp + "kestrom101.exe", "a file of the user's");
+    std::string earlierFolder;
     for (const BlockCase& c : cases) {
         SCOPED_TRACE(c.name);
-        form_.Destroy();
-        form_.Create();
-        std::filesystem::create_directories(temp_);
-        // The installer an earlier version left, and a stale download.
-        WriteFile(temp_ + "Kestrom1.00.exe", "old");
-        WriteFile(temp_ + "kestrom101.exe", std::string(400'000, 'x'));
         const std::string installer = Installer(c.bytes);
         const int listKB = static_cast<int>(c.bytes / 1024);
-        AdviseThenDownload(listKB, Reply(HttpResponse("200 OK", installer, "application/octet-stream")));
+        AdviseThenDownloadSigned(installer);
 
-        EXPECT_TRUE(ReadFile(temp_ + "kestrom101.exe") == installer);
-        EXPECT_FALSE(Exists(temp_ + "Kestrom1.00.exe"));
+        const std::string file = form_.InstallerFile();
+        const std::string folder = file.substr(0, file.rfind('\\') + 1);
+        EXPECT_EQ(file.substr(folder.size()), "kestrom101.exe");
+        EXPECT_EQ(folder.rfind(temp_ + "Kestrom-", 0), 0u) << folder;
+        EXPECT_TRUE(ReadFile(file) == installer);
+        // A new download makes a new folder and removes the earlier one.
+        EXPECT_NE(folder, earlierFolder);
+        if (!earlierFolder.empty()) {
+            EXPECT_FALSE(Exists(earlierFolder));
+        }
+        earlierFolder = folder;
+        EXPECT_EQ(ReadFile(dataTemp + "Kestrom1.00.exe"), "old");
+        EXPECT_EQ(ReadFile(dataTemp + "kestrom101.exe"), "a file of the user's");
+
         EXPECT_EQ(form_.DownloadedKB(), c.downloadedKB);
         EXPECT_TRUE(form_.Gauge1.Visible());
         EXPECT_EQ(form_.Gauge1.MaxValue(), listKB);
@@ -184,10 +210,15 @@ TEST_F(InstallerDownloadTest, StreamsTheInstallerInBlocksIntoTheTempFolder)
         EXPECT_FALSE(form_.DownloadBtn.Visible());
         EXPECT_TRUE(form_.Model().InstallerReady);
         const std::vector<std::string> requests = server_->Finish();
-        ASSERT_EQ(requests.size(), 2u);
+        ASSERT_EQ(requests.size(), 3u);
         EXPECT_EQ(requests[1].rfind("GET /kestrom101.exe HTTP/1.1\r\n", 0), 0u) << requests[1];
-        EXPECT_NE(requests[1].find("\r\nUser-Agent: Quillo Function: Download\r\n"), std::string::npos);
+        EXPECT_EQ(requests[2].rfind("GET /kestrom101.exe.sig HTTP/1.1\r\n", 0), 0u) << requests[2];
+        for (const std::string& request : requests)
+            EXPECT_NE(request.find("\r\nUser-Agent: Quillo Function: Download\r\n"), std::string::npos);
     }
+    // The program's end takes an installer that was never started with it.
+    form_.Destroy();
+    EXPECT_FALSE(Exists(earlierFolder));
 }
 
 struct RejectCase {
@@ -195,16 +226,27 @@ struct RejectCase {
     int listKB;
     Reply reply;
     std::string reason; // empty: nothing is said
+    // The signature's answer: the test key's signature of signed, or this.
+    std::string signed_ = "";
+    Reply signature = Reply("", Then::Close);
+    // "Update Key" for the case; nullptr keeps the test's key.
+    const char* key = nullptr;
 };
 
-TEST_F(InstallerDownloadTest, AnIncompleteOrImplausibleInstallerIsDeletedAndNeverOffered)
+TEST_F(InstallerDownloadTest, AnIncompleteImplausibleOrUnsignedInstallerIsDeletedAndNeverOffered)
 {
     const std::string installer = Installer(48 * 1024);
     std::string notAProgram = installer;
     notAProgram[0] = '<';
+    std::string changed = installer;
+    changed[30'000] ^= 1;
     const std::string cutHead = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(installer.size())
                                 + "\r\nConnection: close\r\n\r\n";
-    const std::vector<RejectCase> cases = {
+    const std::string endlessHead = "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\nConnection: close\r\n\r\n";
+    const Reply whole(HttpResponse("200 OK", installer));
+    const std::string missing = "De handtekening van de maker ontbreekt";
+    const std::string wrong = "De handtekening van de maker klopt niet";
+    std::vector<RejectCase> cases = {
         {"1023 bytes", 0, Reply(HttpResponse("200 OK", Installer(1023))), ""},
         {"no answer at all", 48, Reply("", Then::Close), ""},
         {"a 404 page of two kilobytes", 48, Reply(HttpResponse("404 Not Found", std::string(2048, '-'))),
@@ -212,15 +254,25 @@ TEST_F(InstallerDownloadTest, AnIncompleteOrImplausibleInstallerIsDeletedAndNeve
         {"cut off half-way", 48, Reply(cutHead + installer.substr(0, installer.size() / 2)),
          "Ontvangen: 24 KB, verwacht: 48 KB"},
         {"three kilobytes more than the list says", 48, Reply(HttpResponse("200 OK", installer + std::string(3072, 0))),
-         "Ontvangen: 51 KB, verwacht: 48 KB"},
+         "Meer ontvangen dan verwacht: 48 KB"},
+        // Stopped a kilobyte beyond the list's size, not when the disk is full.
+        {"an endless answer", 48, Reply(endlessHead, Then::Endless), "Meer ontvangen dan verwacht: 48 KB"},
         {"not a program", 48, Reply(HttpResponse("200 OK", notAProgram)), "Het bestand is geen programma"},
+        {"no signature file", 48, whole, missing, "", Reply(HttpResponse("404 Not Found", std::string(300, '-')))},
+        {"a signature file that is none", 48, whole, missing, "",
+         Reply(HttpResponse("200 OK", std::string(70, 'x')))},
+        {"the signature of other bytes", 48, whole, wrong, changed},
+        {"signed, but not by the maker's key", 48, whole, wrong, installer, Reply("", Then::Close), ""},
+        {"a damaged key trusts no signature", 48, whole, wrong, installer, Reply("", Then::Close), "1234"},
     };
-    for (const RejectCase& c : cases) {
+    for (RejectCase& c : cases) {
         SCOPED_TRACE(c.name);
         form_.Destroy();
         form_.Create();
-        AdviseThenDownload(c.listKB, c.reply);
-        EXPECT_FALSE(Exists(temp_ + "kestrom101.exe"));
+        MakerSigner::SetKeyValue(c.key ? c.key : signer_->PublicKey);
+        if (!c.signed_.empty()) c.signature = Reply(HttpResponse("200 OK", signer_->Sign(c.signed_)));
+        AdviseThenDownload(c.listKB, c.reply, c.signature);
+        EXPECT_EQ(form_.InstallerFile(), "");
         if (c.reason.empty()) {
             EXPECT_EQ(MemoLines(), AdviceLines);
         } else {
@@ -232,39 +284,74 @@ TEST_F(InstallerDownloadTest, AnIncompleteOrImplausibleInstallerIsDeletedAndNeve
         EXPECT_EQ(form_.ExitBtn.Text(), "Download later");
         EXPECT_FALSE(form_.Model().InstallerReady);
     }
+    // No folder of a rejected installer is left behind.
+    WIN32_FIND_DATAA entry;
+    const HANDLE find = FindFirstFileA((temp_ + "Kestrom-*").c_str(), &entry);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << entry.cFileName;
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }
 
-TEST_F(InstallerDownloadTest, ASecondClickAndACloseDuringTheDownloadWaitForItsEnd)
+TEST_F(InstallerDownloadTest, AServerThatDripsRunsIntoTheDownloadsTime)
 {
-    const std::string installer = Installer(64 * 1024);
-    // Handled between the first blocks: the click is ignored, the close held.
-    PostMessageA(form_.Handle(), WM_COMMAND, MAKEWPARAM(form_.DownloadBtn.Id(), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(form_.DownloadBtn.Handle()));
-    PostMessageA(form_.Handle(), WM_CLOSE, 0, 0);
-    AdviseThenDownload(64, Reply(HttpResponse("200 OK", installer)));
-    EXPECT_TRUE(ReadFile(temp_ + "kestrom101.exe") == installer);
-    EXPECT_EQ(server_->Finish().size(), 2u);
-    EXPECT_EQ(form_.ExitBtn.Text(), "Installeer");
-    // The held close comes as a message of its own once the download is over.
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    EXPECT_FALSE(form_.Visible());
+    form_.DownloadTimeMs = 1500;
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 49152\r\nConnection: close\r\n\r\nMZ" + std::string(1100, 'x');
+    AdviseThenDownload(48, Reply(head, Then::Drip));
+    EXPECT_EQ(form_.InstallerFile(), "");
+    EXPECT_EQ(MemoLines(), (Lines{"", "Het installatiebestand kestrom101.exe is niet goed ontvangen:",
+                                  "De download duurde te lang", "Het bestand is verwijderd."}));
 }
 
-TEST_F(InstallerDownloadTest, InstallStartsTheInstallerSilentlyEndsTheCompanionAndTheProgram)
+TEST_F(InstallerDownloadTest, ClosingTheWindowOrTheProgramCancelsTheDownload)
+{
+    const std::string endless = "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\nConnection: close\r\n\r\n";
+    for (const bool program : {false, true}) {
+        SCOPED_TRACE(program ? "the program" : "the window");
+        form_.Destroy();
+        form_.Create();
+        form_.Show();
+        // Handled between the first pieces: the click is ignored, the close
+        // ends the download.
+        PostMessageA(form_.Handle(), WM_COMMAND, MAKEWPARAM(form_.DownloadBtn.Id(), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(form_.DownloadBtn.Handle()));
+        if (program) PostQuitMessage(0);
+        else PostMessageA(form_.Handle(), WM_CLOSE, 0, 0);
+        AdviseThenDownload(1000, Reply(endless, Then::Endless));
+        EXPECT_EQ(form_.InstallerFile(), "");
+        EXPECT_EQ(server_->Finish().size(), 2u);
+        EXPECT_EQ(MemoLines(), AdviceLines);
+        EXPECT_FALSE(form_.Model().InstallerReady);
+        EXPECT_LT(form_.DownloadedKB(), 1000);
+        MSG message;
+        if (program) {
+            // The program's end is still on its way to the message loop.
+            EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        } else {
+            // The held close comes as a message of its own once the download is over.
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+            EXPECT_FALSE(form_.Visible());
+        }
+    }
+}
+
+TEST_F(InstallerDownloadTest, InstallStartsTheCheckedInstallerSilentlyEndsTheCompanionAndTheProgram)
 {
     const std::string standin = ReadFile(OwnFolder() + "installer_standin.exe");
     ASSERT_GT(standin.size(), 1024u);
-    const std::string companion = form_.StartDirectory() + "Kestrom_Sched.exe";
-    const std::string elsewhere = root_ + "Data\\Kestrom_Sched.exe";
+    // The companion is installed beside the program, wherever the program
+    // was started from.
+    const std::string companion = OwnFolder() + "Kestrom_Sched.exe";
+    const std::string inStartFolder = root_ + "Start\\Kestrom_Sched.exe";
     WriteFile(companion, standin);
-    WriteFile(elsewhere, standin);
+    WriteFile(inStartFolder, standin);
     const HANDLE companionProcess = StartWaiting(companion);
-    const HANDLE otherProcess = StartWaiting(elsewhere);
+    const HANDLE otherProcess = StartWaiting(inStartFolder);
     ASSERT_TRUE(companionProcess && otherProcess);
 
-    AdviseThenDownload(static_cast<int>(standin.size() / 1024), Reply(HttpResponse("200 OK", standin)));
+    AdviseThenDownloadSigned(standin);
     ASSERT_EQ(form_.ExitBtn.Text(), "Installeer");
+    const std::string installer = form_.InstallerFile();
+    // The file started is the one checked, not one the settings name now.
+    CurrentSettings.DataPath = root_ + "Start\\";
     form_.ExitBtnClick();
 
     EXPECT_EQ(MemoLines(), (Lines{"", "kestrom101.exe is met succes gedownload",
@@ -273,7 +360,7 @@ TEST_F(InstallerDownloadTest, InstallStartsTheInstallerSilentlyEndsTheCompanionA
                                   "De installatie van Kestrom is gestart."}));
     // The stand-in wrote its arguments before the one-second wait was over,
     // or soon after.
-    const std::string arguments = temp_ + "kestrom101.exe.args";
+    const std::string arguments = installer + ".args";
     for (int i = 0; i < 100 && !Exists(arguments); ++i) Sleep(100);
     EXPECT_EQ(ReadFile(arguments), "/SP- /silent /noicons");
     EXPECT_EQ(WaitForSingleObject(companionProcess, 10'000), WAIT_OBJECT_0);
@@ -285,22 +372,42 @@ TEST_F(InstallerDownloadTest, InstallStartsTheInstallerSilentlyEndsTheCompanionA
     WaitForSingleObject(otherProcess, 10'000);
     CloseHandle(companionProcess);
     CloseHandle(otherProcess);
+    DeleteFileA(companion.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(installer.substr(0, installer.rfind('\\')), ignored);
 }
 
-TEST_F(InstallerDownloadTest, AFailedStartIsReportedAndTheNextClickTriesAgain)
+TEST_F(InstallerDownloadTest, BeforeTheStartTheInstallerIsCheckedAgain)
 {
-    AdviseThenDownload(48, Reply(HttpResponse("200 OK", Installer(48 * 1024))));
+    AdviseThenDownloadSigned(Installer(48 * 1024));
     ASSERT_TRUE(form_.Model().InstallerReady);
-    DeleteFileA((temp_ + "kestrom101.exe").c_str());
+    const std::string installer = form_.InstallerFile();
+    // Gone: the start fails, and the next click tries again.
+    DeleteFileA(installer.c_str());
     form_.ExitBtnClick();
     form_.ExitBtnClick();
-    const Lines lines = MemoLines();
+    Lines lines = MemoLines();
     ASSERT_GE(lines.size(), 6u);
     EXPECT_EQ(Lines(lines.end() - 6, lines.end()),
               (Lines{"", "De installatie van Kestrom wordt gestart.", "Installatie is mislukt.", "",
                      "De installatie van Kestrom wordt gestart.", "Installatie is mislukt."}));
     EXPECT_TRUE(form_.Model().InstallerReady);
     EXPECT_EQ(form_.ExitBtn.Text(), "Installeer");
+
+    // Changed after its check: never started, and no longer offered.
+    std::string changed = Installer(48 * 1024);
+    changed[5000] ^= 1;
+    WriteFile(installer, changed);
+    form_.ExitBtnClick();
+    lines = MemoLines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(Lines(lines.end() - 4, lines.end()),
+              (Lines{"", "De installatie van Kestrom wordt gestart.", "De handtekening van de maker klopt niet",
+                     "Installatie is mislukt."}));
+    EXPECT_FALSE(form_.Model().InstallerReady);
+    EXPECT_EQ(form_.ExitBtn.Text(), "Sluit Venster");
+    EXPECT_TRUE(form_.DownloadBtn.Visible());
+    EXPECT_FALSE(Exists(installer + ".args"));
     MSG quit;
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }

@@ -28,6 +28,27 @@ const std::string NewerList = "Koersgrafiek,koersgrafiek204.exe,a,812,,Nieuw,New
 const std::string SameList = "Koersgrafiek,koersgrafiek204.exe,a,812,,Nieuw,New\r\n"
                              "Kestrom,kestrom100.exe,c,48,,Verbeteringen,Improvements\r\n";
 
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The names of the ping's output files in the user's temporary folder.
+std::vector<std::string> PingFiles()
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    const HANDLE find = FindFirstFileA((std::string(temp) + "kes*.tmp").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.emplace_back(entry.cFileName);
+    while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
+}
+
 VersionsFetchLimits ShortLimits()
 {
     VersionsFetchLimits limits;
@@ -86,6 +107,17 @@ TEST(VersionsFetchTest, UnreachableAndEndlessServersGiveNothing)
     EXPECT_EQ(unreachable.Text, "");
     EXPECT_EQ(unreachable.Attempts, 2);
     EXPECT_EQ(JudgeVersionsList(unreachable, "Kestrom", "versie 1.00c").Result, UpdateCheckResult::NoServerReaction);
+
+    // A byte every 100 ms: each attempt ends at its time limit, long before
+    // a block of 2048 bytes would have come.
+    VersionsFetchLimits brief = ShortLimits();
+    brief.attemptTimeMs = 1500;
+    const std::string dripHead = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\nConnection: close\r\n\r\n" + NewerList;
+    CannedHttpServer dripping({Reply(dripHead, Then::Drip), Reply(dripHead, Then::Drip)});
+    const FetchedList dripped = FetchVersionsList(dripping.Url("/versions.dat"), brief);
+    EXPECT_EQ(dripped.Text, "");
+    EXPECT_EQ(dripped.Attempts, 2);
+    EXPECT_EQ(JudgeVersionsList(dripped, "Kestrom", "versie 1.00c").Result, UpdateCheckResult::NoServerReaction);
 
     VersionsFetchLimits small = ShortLimits();
     small.listBytes = 4096;
@@ -183,6 +215,12 @@ TEST_F(UpdateWindowTest, ManualCheckShowsEveryOutcomeCentredOnTheDialog)
         {"size not a number", "Koersgrafiek,koersgrafiek204.exe,a,812,,x,y\r\nKestrom,kestrom101.exe,c,veel,,x,y\r\n",
          {"", "Het versiebestand is beschadigd:", "de grootte is geen getal"}, "Sluit Venster", false},
     };
+    // A file of the user's own in the current folder, which the ping's
+    // output once went to: it is neither read (its third line would say
+    // the ping timed out) nor deleted.
+    const std::string usersFile = "a\r\nb\r\nTime-out\r\n";
+    std::ofstream("tmp.txt", std::ios::binary) << usersFile;
+    const std::vector<std::string> pingFilesBefore = PingFiles();
     for (const ManualCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<Reply> replies;
@@ -199,11 +237,13 @@ TEST_F(UpdateWindowTest, ManualCheckShowsEveryOutcomeCentredOnTheDialog)
         EXPECT_TRUE(form_.ExitBtn.Visible());
         EXPECT_EQ(form_.DownloadBtn.Visible(), c.downloadVisible);
         EXPECT_EQ(form_.DownloadBtn.Text(), "Start Downloaden");
-        // The ping's output is gone after reading.
-        EXPECT_EQ(GetFileAttributesA("tmp.txt"), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(ReadFile("tmp.txt"), usersFile);
+        // The ping's own output file is gone after reading.
+        EXPECT_EQ(PingFiles(), pingFilesBefore);
         form_.ExitBtnClick();
         EXPECT_FALSE(form_.Visible());
     }
+    DeleteFileA("tmp.txt");
 }
 
 TEST_F(UpdateWindowTest, AutomaticCheckShowsTheWindowOnlyForANewerVersion)
@@ -248,6 +288,23 @@ TEST_F(UpdateWindowTest, CommandsRunThroughTheInterpreterAndAreWaitedFor)
     // A line beyond 260 characters is not cut and run: it is not run at all.
     form_.RunCommand("echo x> run_command.txt & rem " + std::string(300, 'x'), true);
     EXPECT_EQ(GetFileAttributesA("run_command.txt"), INVALID_FILE_ATTRIBUTES);
+
+    // A command given up at its wait limit ends with what it started: the
+    // interpreter's child does not live on.
+    char own[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, own, MAX_PATH);
+    const std::string folder = std::string(own).substr(0, std::string(own).rfind('\\') + 1);
+    const std::string child = folder + "command_child_" + std::to_string(GetCurrentProcessId()) + ".exe";
+    ASSERT_TRUE(CopyFileA((folder + "installer_standin.exe").c_str(), child.c_str(), FALSE));
+    EXPECT_EQ(form_.ExecuteAndWait("cmd.exe /C \"\"" + child + "\" /wait\"", SW_HIDE, 3000), -1);
+    const ProcessHandle survivor = TerminateForm->FindProcessByPath(child);
+    if (survivor) {
+        const DWORD ended = WaitForSingleObject(survivor.Get(), 10'000);
+        if (ended != WAIT_OBJECT_0) TerminateProcess(survivor.Get(), 0);
+        EXPECT_EQ(ended, WAIT_OBJECT_0) << "the child outlived the command";
+        WaitForSingleObject(survivor.Get(), 10'000);
+    }
+    for (int i = 0; i < 50 && !DeleteFileA(child.c_str()); ++i) Sleep(100);
 }
 
 } // namespace

@@ -1,0 +1,14 @@
+#include "update/maker_key.h"
+
+#include "app/product.h"
+#include "support/registry_key_win32.h"
+
+#include <string>
+
+std::optional<PublicKey> MakerPublicKey()
+{
+    const RegistryKey defaults =
+        RegistryKey::Open(HKEY_CURRENT_USER, std::string("Software\\") + ProductNameText + "\\Defaults");
+    const std::optional<std::string> stored = defaults ? defaults.ReadString(MakerKeyValue) : std::nullopt;
+    return PublicKeyFromHex(stored ? *stored : BuiltInMakerKey);
+}
