@@ -2,6 +2,8 @@
 # tests drive it with. Everything is linked statically so that the
 # executables need no DLL beyond those that come with Windows.
 set(static_runtime -static -static-libgcc -static-libstdc++)
+# No link time in the executables' headers: a build is the same bytes every time.
+add_link_options(-Wl,--no-insert-timestamp)
 set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 mpr)
 
 list(FILTER win_sources EXCLUDE REGEX "/src/app/main_win32\\.cpp$")
@@ -50,8 +52,10 @@ add_custom_command(OUTPUT ${standin_64}
   COMMENT "Building the 64-bit installer stand-in")
 add_custom_target(installer_standin64 ALL DEPENDS ${standin_64})
 add_dependencies(terminator_test installer_standin64)
-# The manifest test reads the program's own resources.
+# The manifest test reads the program's own resources, its version
+# information through version.dll.
 add_dependencies(product_manifest_test Kestrom)
+target_link_libraries(product_manifest_test PRIVATE version)
 
 # Stands in for the mail program and the web browser: the scenarios make it
 # the shell's command for mailto: and http: addresses; it sits beside
