@@ -73,3 +73,30 @@ foreach(scenario IN LISTS e2e_scenarios)
       --artifacts ${CMAKE_BINARY_DIR}/artifacts)
   set_tests_properties(e2e.${name} PROPERTIES TIMEOUT 900 RESOURCE_LOCK wine_desktop)
 endforeach()
+
+# A release: the installer (installer/kestrom.nsi, built with makensis) and
+# the maker's versions list announcing it, in dist/ of this tree;
+# tools/dist.sh signs them and gathers them for the maker's web server.
+# Built with everything else, so that the installer scenario has them.
+find_program(MAKENSIS makensis)
+if(MAKENSIS)
+  set(dist_dir ${CMAKE_BINARY_DIR}/dist)
+  set(dist_installer ${dist_dir}/${KESTROM_INSTALLER_NAME})
+  set(dist_list ${dist_dir}/versions.dat)
+  set(program_icon ${CMAKE_SOURCE_DIR}/src/app/res/kestrom.ico)
+  # makensis writes no time into the installer (its PE time stamp is that
+  # of NSIS's prebuilt stub) and the script keeps no file times.
+  add_custom_command(OUTPUT ${dist_installer}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dist_dir}
+    COMMAND ${MAKENSIS} -V2 -WX -NOCD -DVERSION=${KESTROM_VERSION}
+      -DVERSION_NUMBERS=${KESTROM_VERSION_NUMBERS} -DPROGRAM=$<TARGET_FILE:Kestrom>
+      -DICON=${program_icon} -DOUTFILE=${dist_installer} ${CMAKE_SOURCE_DIR}/installer/kestrom.nsi
+    DEPENDS Kestrom ${CMAKE_SOURCE_DIR}/installer/kestrom.nsi ${program_icon}
+    COMMENT "Building the installer ${KESTROM_INSTALLER_NAME}")
+  add_custom_command(OUTPUT ${dist_list}
+    COMMAND ${CMAKE_COMMAND} -DPRODUCT=${PROJECT_NAME} -DVERSION=${KESTROM_VERSION}
+      -DINSTALLER=${dist_installer} -DOUT=${dist_list} -P ${CMAKE_SOURCE_DIR}/cmake/versions_list.cmake
+    DEPENDS ${dist_installer} ${CMAKE_SOURCE_DIR}/cmake/versions_list.cmake
+    COMMENT "Writing the versions list")
+  add_custom_target(dist ALL DEPENDS ${dist_installer} ${dist_list})
+endif()

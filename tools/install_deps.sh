@@ -9,7 +9,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xauth x11-utils imagemagick libfaketime libfaketime:i386
   fonts-dejavu-core fonts-liberation fonts-wine
-  python3
+  python3 nsis
 )
 
 missing=()
