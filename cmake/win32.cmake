@@ -13,6 +13,9 @@ target_compile_definitions(kestrom_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 STRICT)
 
 add_executable(Kestrom WIN32 src/app/main_win32.cpp src/app/kestrom.rc)
+# The resources hold the manifest the build writes with the version.
+set_source_files_properties(src/app/kestrom.rc PROPERTIES
+  OBJECT_DEPENDS ${KESTROM_GENERATED_DIR}/app/kestrom.manifest)
 target_link_libraries(Kestrom PRIVATE kestrom_win)
 target_link_options(Kestrom PRIVATE ${static_runtime})
 

@@ -136,7 +136,8 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\${PROGRAM_FILE}"
   Delete /REBOOTOK "$INSTDIR\${REPLACED_FILE}"
   Delete "$INSTDIR\${UNINSTALLER_FILE}"
-  RMDir /REBOOTOK "$INSTDIR"
+  ; Only when empty: a data folder the user made inside it stays.
+  RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
