@@ -3,11 +3,13 @@
 #   make test    host unit tests (also under sanitizers), a short run of each
 #                fuzz target, Win32 tests under Wine, end-to-end scenarios
 #   make demo    the main job: a download run against the local quotes server
+#   make dist    a release in dist/: installer, versions list (and signature)
+#   make dist-check  two releases of the current commit, byte for byte the same
 
 export JOBS ?= 2
 HOST_DIR := build/host
 
-.PHONY: build test demo deps prefix clean
+.PHONY: build test demo deps prefix clean dist dist-check
 
 deps:
 	@tools/install_deps.sh
@@ -33,5 +35,11 @@ test: build prefix
 demo: build prefix
 	@tools/demo.sh build/win32/Kestrom.exe
 
+dist: deps
+	@tools/dist.sh
+
+dist-check: deps
+	@tools/dist_check.sh
+
 clean:
-	rm -rf build
+	rm -rf build dist

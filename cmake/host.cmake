@@ -28,3 +28,21 @@ endif()
 
 # The fault matrix in docs/reliability.md names only tests that exist.
 add_test(NAME reliability_doc COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/check_reliability_doc.py)
+
+# The versions list as a release writes it (cmake/versions_list.cmake), for
+# a stand-in installer of 3,902 bytes: the unit tests read it with the
+# update check's own reader.
+set(sample_dir ${CMAKE_BINARY_DIR}/versions_list_sample)
+set(sample_installer ${sample_dir}/${KESTROM_INSTALLER_NAME})
+set(sample_list ${sample_dir}/versions.dat)
+string(REPEAT "x" 3900 filler)
+file(CONFIGURE OUTPUT ${sample_installer} CONTENT "MZ${filler}")
+add_custom_command(OUTPUT ${sample_list}
+  COMMAND ${CMAKE_COMMAND} -DPRODUCT=${PROJECT_NAME} -DVERSION=${KESTROM_VERSION}
+    -DINSTALLER=${sample_installer} -DOUT=${sample_list} -P ${CMAKE_SOURCE_DIR}/cmake/versions_list.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/cmake/versions_list.cmake ${sample_installer}
+  COMMENT "Writing the versions list of a stand-in release")
+add_custom_target(versions_list_sample DEPENDS ${sample_list})
+add_dependencies(kestrom_unit_tests versions_list_sample)
+target_compile_definitions(kestrom_unit_tests PRIVATE
+  SAMPLE_INSTALLER="${sample_installer}" SAMPLE_VERSIONS_LIST="${sample_list}")

@@ -2,6 +2,8 @@
 # tests drive it with. Everything is linked statically so that the
 # executables need no DLL beyond those that come with Windows.
 set(static_runtime -static -static-libgcc -static-libstdc++)
+# No link time in the executables' headers: a build is the same bytes every time.
+add_link_options(-Wl,--no-insert-timestamp)
 set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 mpr bcrypt)
 
 list(FILTER win_sources EXCLUDE REGEX "/src/app/main_win32\\.cpp$")
@@ -11,6 +13,9 @@ target_compile_definitions(kestrom_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 STRICT)
 
 add_executable(Kestrom WIN32 src/app/main_win32.cpp src/app/kestrom.rc)
+# The resources hold the manifest the build writes with the version.
+set_source_files_properties(src/app/kestrom.rc PROPERTIES
+  OBJECT_DEPENDS ${KESTROM_GENERATED_DIR}/app/kestrom.manifest)
 target_link_libraries(Kestrom PRIVATE kestrom_win)
 target_link_options(Kestrom PRIVATE ${static_runtime})
 
@@ -63,8 +68,10 @@ add_custom_command(OUTPUT ${fake_clock}
   COMMENT "Building the scenarios' clock library")
 add_custom_target(fake_clock ALL DEPENDS ${fake_clock})
 
-# The manifest test reads the program's own resources.
+# The manifest test reads the program's own resources, its version
+# information through version.dll.
 add_dependencies(product_manifest_test Kestrom)
+target_link_libraries(product_manifest_test PRIVATE version)
 
 # Stands in for the mail program and the web browser: the scenarios make it
 # the shell's command for mailto: and http: addresses; it sits beside
@@ -82,3 +89,30 @@ foreach(scenario IN LISTS e2e_scenarios)
       --artifacts ${CMAKE_BINARY_DIR}/artifacts)
   set_tests_properties(e2e.${name} PROPERTIES TIMEOUT 900 RESOURCE_LOCK wine_desktop)
 endforeach()
+
+# A release: the installer (installer/kestrom.nsi, built with makensis) and
+# the maker's versions list announcing it, in dist/ of this tree;
+# tools/dist.sh signs them and gathers them for the maker's web server.
+# Built with everything else, so that the installer scenario has them.
+find_program(MAKENSIS makensis)
+if(MAKENSIS)
+  set(dist_dir ${CMAKE_BINARY_DIR}/dist)
+  set(dist_installer ${dist_dir}/${KESTROM_INSTALLER_NAME})
+  set(dist_list ${dist_dir}/versions.dat)
+  set(program_icon ${CMAKE_SOURCE_DIR}/src/app/res/kestrom.ico)
+  # makensis writes no time into the installer (its PE time stamp is that
+  # of NSIS's prebuilt stub) and the script keeps no file times.
+  add_custom_command(OUTPUT ${dist_installer}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dist_dir}
+    COMMAND ${MAKENSIS} -V2 -WX -NOCD -DVERSION=${KESTROM_VERSION}
+      -DVERSION_NUMBERS=${KESTROM_VERSION_NUMBERS} -DPROGRAM=$<TARGET_FILE:Kestrom>
+      -DICON=${program_icon} -DOUTFILE=${dist_installer} ${CMAKE_SOURCE_DIR}/installer/kestrom.nsi
+    DEPENDS Kestrom ${CMAKE_SOURCE_DIR}/installer/kestrom.nsi ${program_icon}
+    COMMENT "Building the installer ${KESTROM_INSTALLER_NAME}")
+  add_custom_command(OUTPUT ${dist_list}
+    COMMAND ${CMAKE_COMMAND} -DPRODUCT=${PROJECT_NAME} -DVERSION=${KESTROM_VERSION}
+      -DINSTALLER=${dist_installer} -DOUT=${dist_list} -P ${CMAKE_SOURCE_DIR}/cmake/versions_list.cmake
+    DEPENDS ${dist_installer} ${CMAKE_SOURCE_DIR}/cmake/versions_list.cmake
+    COMMENT "Writing the versions list")
+  add_custom_target(dist ALL DEPENDS ${dist_installer} ${dist_list})
+endif()

@@ -1,6 +1,9 @@
-// The program's name, version and copyright notice, in one place.
+// The program's name, version and copyright notice, in one place. The
+// version itself is the build's (app/version.h, written from one option).
 #pragma once
 
+#include "app/version.h"
+
 inline constexpr const char* ProductNameText = "Kestrom";
-inline constexpr const char* VersionTextValue = "versie 1.00c";
+inline constexpr const char* VersionTextValue = "versie " KESTROM_VERSION;
 inline constexpr const char* CopyrightTextValue = "Copyright \xA9 2009-2026 Kestrom Software, Haarlem";

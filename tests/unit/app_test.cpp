@@ -1,7 +1,18 @@
 #include "app/command_line.h"
 #include "app/help_text.h"
+#include "app/product.h"
+#include "support/text.h"
+#include "update/installer.h"
+#include "update/versions_list.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
 
 namespace {
 
@@ -47,6 +58,77 @@ TEST(HelpText, TwelveLinesWithTheirBlanks)
         EXPECT_NE(lines[i].back(), ' ');
         EXPECT_NE(lines[i].front(), ' ');
     }
+}
+
+std::string ReadBytes(const char* path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The caption, the update check and the list of installed programs read the
+// version from this one text: "versie", a blank, a digit, a point, two
+// digits and a lower-case letter.
+TEST(VersionText, VersieThenOneDigitPointTwoDigitsAndALetter)
+{
+    const std::string text = VersionTextValue;
+    EXPECT_TRUE(std::regex_match(text, std::regex("versie [0-9]\\.[0-9]{2}[a-z]"))) << text;
+    EXPECT_EQ(text, std::string("versie ") + KESTROM_VERSION);
+    const ProgramVersion running = RunningVersion(text);
+    EXPECT_EQ(running.Digits.size(), 3u) << text;
+    EXPECT_EQ(running.Letter, static_cast<unsigned char>(text.back()));
+    EXPECT_EQ(VersionDisplayText(running), text.substr(7));
+}
+
+// The installer is named by the product in lower case and the version's
+// three digits: the update check takes the newest version's digits from
+// that name, and the update window its display name.
+TEST(InstallerName, ProductInLowerCaseAndTheVersionsThreeDigits)
+{
+    std::string product = ProductNameText;
+    std::transform(product.begin(), product.end(), product.begin(), [](unsigned char ch) { return std::tolower(ch); });
+    const std::string name = KESTROM_INSTALLER_NAME;
+    EXPECT_EQ(name, product + RunningVersion(VersionTextValue).Digits + ".exe");
+    EXPECT_EQ(NumberChars(TextBefore('.', name)), RunningVersion(VersionTextValue).Digits);
+    EXPECT_EQ(DisplayName(name), ProductNameText);
+}
+
+// The versions list a release publishes (written by the build's script for
+// a stand-in installer), read by the update check: this version needs no
+// update, an older one is advised to take it.
+TEST(ReleaseVersionsList, TellsThisVersionItIsTheNewestAndOlderOnesToUpdate)
+{
+    const std::string text = ReadBytes(SAMPLE_VERSIONS_LIST);
+    ASSERT_GE(text.size(), VersionsListMinimumLength) << text;
+    ASSERT_EQ(text.substr(text.size() - 2), "\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << "one record";
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 1) << "one record";
+
+    const std::vector<std::string> fields = SplitRecordFields(text.substr(0, text.size() - 2));
+    ASSERT_EQ(fields.size(), 7u) << text;
+    EXPECT_EQ(fields[0], ProductNameText);
+    EXPECT_EQ(fields[1], KESTROM_INSTALLER_NAME);
+    EXPECT_EQ(fields[2], std::string(1, std::string(VersionTextValue).back()));
+    EXPECT_EQ(fields[3], std::to_string(std::filesystem::file_size(SAMPLE_INSTALLER) / 1024));
+    EXPECT_EQ(fields[3], "3") << "whole kilobytes, rounded down";
+    EXPECT_EQ(fields[4], "");
+    EXPECT_EQ(fields[5], std::string(ProductNameText) + " " + VersionTextValue);
+    EXPECT_EQ(fields[6], std::string(ProductNameText) + " version " + KESTROM_VERSION);
+
+    const VersionsCheck same = JudgeVersionsList({text, 1}, ProductNameText, VersionTextValue);
+    EXPECT_EQ(same.Result, UpdateCheckResult::NoUpdateNeeded);
+    EXPECT_EQ(same.DownloadName, KESTROM_INSTALLER_NAME);
+    EXPECT_EQ(same.NewestText, KESTROM_VERSION);
+    EXPECT_EQ(same.InstallerSizeKB, 3);
+
+    std::string olderLetter = VersionTextValue;
+    olderLetter.back() = static_cast<char>(olderLetter.back() - 1);
+    EXPECT_EQ(JudgeVersionsList({text, 1}, ProductNameText, olderLetter).Result, UpdateCheckResult::UpdateAdvised)
+        << olderLetter;
+    std::string newerLetter = VersionTextValue;
+    newerLetter.back() = static_cast<char>(newerLetter.back() + 1);
+    EXPECT_EQ(JudgeVersionsList({text, 1}, ProductNameText, newerLetter).Result, UpdateCheckResult::NoUpdateNeeded)
+        << newerLetter;
 }
 
 } // namespace
