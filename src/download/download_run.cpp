@@ -55,6 +55,12 @@ std::string NamesText(const std::vector<std::string>& names)
     return text;
 }
 
+// The earlier file of the same trading date that a run replaces.
+std::string BackupPath(const std::string& path)
+{
+    return path + ".bak";
+}
+
 } // namespace
 
 DownloadRun::DownloadRun(PageFetcher& fetcher, RunClock& clock, RunView& view, QuoteFileStore& store)
@@ -169,6 +175,9 @@ void DownloadRun::WriteHeaderLine(const HeadingRecord& heading, std::string_view
 {
     headerPending_ = false;
     fileError_ = PrepareFolder();
+    // The run may yet be cut short: the file it replaces is kept, so that a
+    // complete earlier file of the day is never lost to a partial one.
+    if (!fileError_) fileError_ = store_.MoveToBackup(filePath_, BackupPath(filePath_));
     if (!fileError_) fileError_ = store_.CreateAnew(filePath_, HeaderLine(heading, name));
 }
 

@@ -103,6 +103,17 @@ public:
         files.emplace(path, "");
         return std::nullopt;
     }
+    FileError MoveToBackup(const std::string& path, const std::string& backup) override
+    {
+        log_.push_back("backup " + path);
+        const auto file = files.find(path);
+        if (file == files.end() || file->second.empty()) return std::nullopt;
+        // A file held by another program cannot be moved either.
+        if (createFailure) return createFailure;
+        files[backup] = file->second;
+        files.erase(path);
+        return std::nullopt;
+    }
     FileError Append(const std::string& path, std::string_view text) override
     {
         log_.push_back("append " + path);

@@ -13,6 +13,7 @@ using Options = std::vector<std::pair<std::string, std::string>>;
 
 const std::string Base = "http://127.0.0.1:8123/derivaten/opties/";
 const std::string FridayFile = "C:\\Data\\13-03-2009.csv";
+const std::string FridayBackup = FridayFile + ".bak";
 const std::string Header =
     "Expiratie; Uitoefenprijs; Philips; C/P; +/- ; Laatste; Tijd; Volume; Bied; Open int.; Hoog; Laag; Omzet; Koers\r\n";
 const std::string PhilipsCall =
@@ -93,6 +94,7 @@ TEST_F(DownloadRunTest, OneUnderlyingStepByStep)
         "clear",
         "fetch " + Base + "?call=PHI.AGN/O",
         "folder C:\\Data\\",
+        "backup " + FridayFile,
         "create " + FridayFile,
         "append " + FridayFile,
         "fetch " + Base + "?put=PHI.AGN/O",
@@ -258,11 +260,15 @@ TEST_F(DownloadRunTest, SelectionDecidesHowManyUnderlyings)
     }
 }
 
-TEST_F(DownloadRunTest, RunsOnOneTradingDateKeepOnlyTheLastQuotes)
+// The file a run replaces is kept as the backup, one generation, so that a
+// run cut short never costs the quotes of a complete one.
+TEST_F(DownloadRunTest, ARunOnTheSameTradingDateKeepsTheFileItReplacesAsTheBackup)
 {
     ServePhilips(2, 2);
     EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
-    EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsCall1 + PhilipsPut0 + PhilipsPut1);
+    const std::string first = Header + PhilipsCall + PhilipsCall1 + PhilipsPut0 + PhilipsPut1;
+    EXPECT_EQ(store.files[FridayFile], first);
+    EXPECT_EQ(store.files.count(FridayBackup), 0u);
 
     // Later that evening the site has one row less on each page.
     clock.now = {{2009, 3, 14}, 2, 0};
@@ -270,6 +276,14 @@ TEST_F(DownloadRunTest, RunsOnOneTradingDateKeepOnlyTheLastQuotes)
     ServePage("?put=PHI.AGN/O", "Philips", 1);
     EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
     EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsPut0);
+    EXPECT_EQ(store.files[FridayBackup], first);
+
+    // A third run loses its put page half-way.
+    ServePhilips(2, 2);
+    fetcher.cutOff.insert(Base + "?put=PHI.AGN/O");
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+    EXPECT_EQ(store.files[FridayBackup], Header + PhilipsCall + PhilipsPut0);
+    EXPECT_EQ(store.files.size(), 2u);
 }
 
 // Whether no page answers or a log-in page answers every option page.
@@ -293,6 +307,7 @@ TEST_F(DownloadRunTest, ARunThatGetsNothingKeepsTheEarlierFile)
             log.clear();
             EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
             EXPECT_EQ(store.files.at(FridayFile), earlierFile ? "earlier quotes\r\n" : "");
+            EXPECT_EQ(store.files.size(), 1u);
             EXPECT_EQ(Count("create " + FridayFile), 0u);
             EXPECT_EQ(view.memo[5], "Van 2 fondsen zijn geen of niet alle koersen ontvangen");
             EXPECT_EQ(view.memo[6], "Het gaat om Philips en ING Groep (ING)");
