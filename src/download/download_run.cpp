@@ -1,8 +1,8 @@
 #include "download/download_run.h"
 
 #include "download/option_page.h"
-#include "download/page_length.h"
 #include "download/quote_line.h"
+#include "download/quote_page.h"
 #include "download/trading_date.h"
 #include "support/text.h"
 
@@ -39,9 +39,26 @@ private:
     bool& flag_;
 };
 
-std::string FundsText(int count)
+std::string FundsText(std::size_t count)
 {
     return std::to_string(count) + (count == 1 ? " fonds" : " fondsen");
+}
+
+// "A", "A en B", "A, B en C".
+std::string NamesText(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += i + 1 == names.size() ? " en " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+// The earlier file of the same trading date that a run replaces.
+std::string BackupPath(const std::string& path)
+{
+    return path + ".bak";
 }
 
 } // namespace
@@ -71,7 +88,8 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     // The code goes into the query exactly as the list holds it: its "/"
     // and "." are not escaped.
     const std::string pageBase = "http://" + settings.quotesHost + "/derivaten/opties/";
-    ReadUnderlyings(fetcher_.FetchPage(pageBase + "?call=AEX.AGN/O"), settings.selectionAll, underlyings_);
+    if (const FetchedPage list = fetcher_.FetchPage(pageBase + "?call=AEX.AGN/O"); IsQuotePage(list))
+        ReadUnderlyings(list.body, settings.selectionAll, underlyings_);
 
     if (!underlyings_) {
         view_.SetStatusText("Downloaden is mislukt");
@@ -90,7 +108,7 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     dataPath_ = FolderPrefix(settings.dataPath);
     filePath_ = dataPath_ + quoteFileName_;
     fileError_.reset();
-    withoutData_ = 0;
+    withoutData_.clear();
 
     int counter = 0;
     for (const std::string& entry : *underlyings_) {
@@ -113,12 +131,16 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     // instead of naming it as written.
     view_.AddMemoLine(fileError_ ? "Het koersbestand kon niet worden geschreven: " + *fileError_
                                  : "Ze zijn geschreven in: " + quoteFileName_);
-    if (withoutData_ > 0) view_.AddMemoLine("Van " + FundsText(withoutData_) + " zijn geen of niet alle koersen ontvangen");
+    // Named, so that the user knows what to fetch again.
+    if (!withoutData_.empty()) {
+        view_.AddMemoLine("Van " + FundsText(withoutData_.size()) + " zijn geen of niet alle koersen ontvangen");
+        view_.AddMemoLine("Het gaat om " + NamesText(withoutData_));
+    }
     hourglass.Off();
 
     const RunOutcome outcome = fileError_ ? RunOutcome::FileFailure
-                               : withoutData_ > 0 ? RunOutcome::MissingData
-                                                  : RunOutcome::Complete;
+                               : !withoutData_.empty() ? RunOutcome::MissingData
+                                                       : RunOutcome::Complete;
     if (settings.automatic) CloseProgram(settings.productName, outcome);
     return outcome;
 }
@@ -128,15 +150,17 @@ void DownloadRun::Download(const std::string& entry, const std::string& pageBase
     const std::string code = TextBefore(' ', entry);
     const std::string name = TextAfter(' ', entry);
 
-    const std::string callPage = fetcher_.FetchPage(pageBase + "?call=" + code);
-    const bool callComplete = fetcher_.LastPageComplete();
-    const std::string price = ReadUnderlyingPrice(callPage, name);
-    ParseOptionPage(callPage, "Call", name, price, *this);
-    const std::string putPage = fetcher_.FetchPage(pageBase + "?put=" + code);
-    const bool putComplete = fetcher_.LastPageComplete();
-    ParseOptionPage(putPage, "Put", name, price, *this);
+    // A page that is no quote page gives nothing, not even the header line
+    // or the price.
+    const FetchedPage call = fetcher_.FetchPage(pageBase + "?call=" + code);
+    const bool callQuotes = IsQuotePage(call);
+    const std::string price = callQuotes ? ReadUnderlyingPrice(call.body, name) : std::string();
+    if (callQuotes) ParseOptionPage(call.body, "Call", name, price, *this);
+    const FetchedPage put = fetcher_.FetchPage(pageBase + "?put=" + code);
+    const bool putQuotes = IsQuotePage(put);
+    if (putQuotes) ParseOptionPage(put.body, "Put", name, price, *this);
     // A page cut off half-way still gives its rows, but not all of them.
-    if (!PageHasData(callPage) || !PageHasData(putPage) || !callComplete || !putComplete) ++withoutData_;
+    if (!callQuotes || !putQuotes || !call.complete || !put.complete) withoutData_.push_back(name);
 
     view_.ProcessMessages();
     view_.AddMemoLine("Gegevens van " + name + " gedownload");
@@ -151,6 +175,9 @@ void DownloadRun::WriteHeaderLine(const HeadingRecord& heading, std::string_view
 {
     headerPending_ = false;
     fileError_ = PrepareFolder();
+    // The run may yet be cut short: the file it replaces is kept, so that a
+    // complete earlier file of the day is never lost to a partial one.
+    if (!fileError_) fileError_ = store_.MoveToBackup(filePath_, BackupPath(filePath_));
     if (!fileError_) fileError_ = store_.CreateAnew(filePath_, HeaderLine(heading, name));
 }
 

@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 struct RunSettings {
     std::string dataPath;      // the data folder, ending in "\"
@@ -70,5 +71,6 @@ private:
     std::string dataPath_;
     std::string filePath_;
     FileError fileError_;
-    int withoutData_ = 0;
+    // The names of the underlyings without (all) quotes, in list order.
+    std::vector<std::string> withoutData_;
 };

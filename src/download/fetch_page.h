@@ -22,18 +22,14 @@ struct FetchLimits {
     std::size_t pageBytes = 64 * 1024 * 1024;
 };
 
-// The response body exactly as received, whatever the HTTP status; empty
-// when the connection cannot be made or a limit is exceeded. A connection
-// lost while reading gives the part read so far, and complete (when given)
-// tells whether the whole body arrived.
-std::string FetchPage(const std::string& url, const FetchLimits& limits = FetchLimits{}, bool* complete = nullptr);
+// The page at url. A page that runs into a limit, or a connection that
+// cannot be made, gives an empty body; a connection lost while reading gives
+// the part read so far, not complete. Never answered from the cache that
+// WinINet shares with browsers, and never stored in it.
+FetchedPage FetchPage(const std::string& url, const FetchLimits& limits = FetchLimits{});
 
 // The download run's fetcher on Windows.
 class InternetPageFetcher : public PageFetcher {
 public:
-    std::string FetchPage(const std::string& url) override { return ::FetchPage(url, FetchLimits{}, &complete_); }
-    bool LastPageComplete() const override { return complete_; }
-
-private:
-    bool complete_ = true;
+    FetchedPage FetchPage(const std::string& url) override { return ::FetchPage(url); }
 };

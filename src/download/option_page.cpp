@@ -1,12 +1,13 @@
 #include "download/option_page.h"
 
+#include "download/option_page_markers.h"
 #include "download/page_length.h"
 #include "download/page_scanner.h"
 #include "support/text.h"
 
-namespace {
+using namespace OptionPageMarkers;
 
-constexpr std::string_view SelectionLabel = "Kies onderliggende waarde:";
+namespace {
 
 // The search key for the underlying's own row: a name such as
 // "Philips (PHIA)" stands on the page as "Philips", so everything from the
@@ -57,12 +58,12 @@ void ParseOptionPage(std::string_view page, std::string_view kind, std::string_v
     if (!PageHasData(page)) return;
 
     Marker label(SelectionLabel);
-    Marker divider("quoteLine bottomDivider\"");
-    Marker tableEnd("</table>");
-    Marker heading("\"col\">");
-    Marker dateCell("px;\">");
-    Marker percentage("percentage");
-    Marker lastCell("<td ");
+    Marker divider(Divider);
+    Marker tableEnd(TableEnd);
+    Marker heading(Heading);
+    Marker dateCell(DateCell);
+    Marker percentage(Percentage);
+    Marker lastCell(LastCell);
 
     PageScanner scan(page);
     scan.CutAfter(label);

@@ -1,11 +1,12 @@
-// The one test every scanner applies before it reads a fetched page.
+// The one test every scanner applies before it reads a page.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
 
-// A failed fetch, an error page or a cut-off body is recognised only by its
-// length: anything shorter counts as a page without data.
+// Anything shorter counts as a page without data. Which fetched pages reach
+// the scanners at all (status and markers) is decided before, by
+// IsQuotePage (quote_page.h).
 constexpr std::size_t MinimumPageLength = 1000;
 
 inline bool PageHasData(std::string_view page)

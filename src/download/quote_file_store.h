@@ -25,6 +25,11 @@ public:
     // which is left untouched.
     virtual FileError CreateIfMissing(const std::string& path) = 0;
 
+    // Renames the file path to backup, replacing an older backup, when it
+    // exists and holds anything. A missing or empty file is left where it
+    // is: it holds no quotes, and would only push out an older backup.
+    virtual FileError MoveToBackup(const std::string& path, const std::string& backup) = 0;
+
     // Appends text to the existing file path.
     virtual FileError Append(const std::string& path, std::string_view text) = 0;
 };

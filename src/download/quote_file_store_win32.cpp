@@ -113,6 +113,22 @@ FileError Win32QuoteFileStore::CreateIfMissing(const std::string& path)
     return WriteAndClose(file, {});
 }
 
+FileError Win32QuoteFileStore::MoveToBackup(const std::string& path, const std::string& backup)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return std::nullopt;
+        return Failure(code);
+    }
+    if (data.nFileSizeHigh == 0 && data.nFileSizeLow == 0) return std::nullopt;
+    // Fails, and leaves both files as they are, while another program holds
+    // either of them without sharing it.
+    if (!MoveFileExA(path.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Failure(GetLastError());
+    return std::nullopt;
+}
+
 FileError Win32QuoteFileStore::Append(const std::string& path, std::string_view text)
 {
     FileHandle file = OpenFile(path, OPEN_EXISTING);

@@ -13,6 +13,21 @@ void ThrowWriteError(const std::string& name, LONG status)
                              + std::to_string(status) + ")");
 }
 
+// text with every %NAME% of a defined environment variable replaced by its
+// value, as Windows itself reads an expandable string; an undefined one
+// stays as written.
+std::string ExpandEnvironment(const std::string& text)
+{
+    std::vector<char> buffer(text.size() + 1);
+    for (;;) {
+        const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (needed == 0) return text;
+        if (needed <= buffer.size()) return std::string(buffer.data());
+        // The ANSI form may ask for one character more than it writes.
+        buffer.resize(needed + 1);
+    }
+}
+
 } // namespace
 
 RegistryKey::RegistryKey(RegistryKey&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
@@ -89,7 +104,7 @@ std::optional<std::string> RegistryKey::ReadString(const std::string& name) cons
         // several; neither belongs to the text.
         std::string text(buffer.data(), std::min<std::size_t>(size, buffer.size()));
         while (!text.empty() && text.back() == '\0') text.pop_back();
-        return text;
+        return type == REG_EXPAND_SZ ? ExpandEnvironment(text) : text;
     }
 }
 

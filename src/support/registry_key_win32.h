@@ -30,7 +30,8 @@ public:
 
     // A REG_DWORD of four bytes.
     std::optional<std::uint32_t> ReadDword(const std::string& name) const;
-    // A REG_SZ or REG_EXPAND_SZ (unexpanded), without its terminating NULs.
+    // A REG_SZ, or a REG_EXPAND_SZ with its environment variables expanded,
+    // without its terminating NULs.
     std::optional<std::string> ReadString(const std::string& name) const;
     bool HasString(const std::string& name) const;
 

@@ -272,11 +272,15 @@ class DownloadTestCase(kestrom_e2e.KestromTestCase):
             time.sleep(0.05)
         return self.wait_status(status, (DONE, FAILED), timeout)
 
-    def completion_lines(self, count, file_name, without_data=0):
+    def completion_lines(self, count, file_name, without_data=()):
+        """The memo's last lines; without_data names the underlyings
+        without (all) quotes."""
         lines = ["", "De optiekoersen van %d fondsen zijn gedownload" % count, "Ze zijn geschreven in: " + file_name]
         if without_data:
-            lines.append("Van %d %s zijn geen of niet alle koersen ontvangen"
-                         % (without_data, "fonds" if without_data == 1 else "fondsen"))
+            n = len(without_data)
+            names = ", ".join(without_data[:-1]) + " en " + without_data[-1] if n > 1 else without_data[0]
+            lines += ["Van %d %s zijn geen of niet alle koersen ontvangen" % (n, "fonds" if n == 1 else "fondsen"),
+                      "Het gaat om " + names]
         return lines
 
     def start_automatic(self, name, faults=(), selection=None, earlier=False, server_options=(), data_path=None,
@@ -360,7 +364,8 @@ class AutomaticRunTest(DownloadTestCase):
 
     # The fetch keeps the part of a body that ended before its announced
     # length, so the rows that arrived are written; the run must still not
-    # report the page as complete.
+    # report the page as complete, and the file it replaced stays as the
+    # backup.
     def test_a_page_cut_off_mid_way_counts_as_missing_data(self):
         # The server announces the whole page's length and closes the
         # connection after half its rows; the half is written.
@@ -369,8 +374,11 @@ class AutomaticRunTest(DownloadTestCase):
         run = self.start_automatic("cut", faults, earlier=True)
         self.finish([run], 120)
         self.assertEqual(run.server.targets(), run_requests(MARKET.underlyings))
-        self.assertEqual(self.the_quote_file(run.data).read_bytes(), expected_file(faults=faults))
+        quote_file = self.the_quote_file(run.data)
+        self.assertEqual(quote_file.read_bytes(), expected_file(faults=faults))
         self.assertEqual(run.exit_code, MISSING_DATA, "a cut-off page is reported as a complete run")
+        backup = quote_file.with_name(quote_file.name + ".bak")
+        self.assertEqual(backup.read_bytes(), EARLIER_FILE, "the earlier file of the day is lost")
 
 
 class InteractiveRunTest(DownloadTestCase):

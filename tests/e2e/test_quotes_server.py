@@ -35,18 +35,22 @@ from server_fixture import USER_AGENT, ServerProcess  # noqa: E402
 
 PAGE_PATH = "/derivaten/opties/"
 LABEL = b"Kies onderliggende waarde:"
+# What makes a page a quote page for the program, with status 200.
+QUOTE_PAGE_MARKERS = (LABEL, b'quoteLine bottomDivider"', b'"col">')
 
 
 class Server(ServerProcess):
     script = SERVER
 
     def page(self, query):
-        """The body as the program's fetch returns it: empty when the
-        request cannot even be made (codes read from garbage)."""
+        """The body as the program reads it: only a quote page, a 200 answer
+        with the option page's markers, counts; any other answer, and a
+        request that cannot even be made, gives nothing."""
         try:
-            return self.fetch(query)[1]
+            status, body, _ = self.fetch(query)
         except (http.client.HTTPException, OSError):
             return b""
+        return body if status == 200 and all(m in body for m in QUOTE_PAGE_MARKERS) else b""
 
     def fetch(self, query, userAgent=USER_AGENT, timeout=10):
         """(status, body, complete) of the page query names."""
@@ -266,6 +270,9 @@ class FaultTest(ServerTestCase):
             ("short", 200, lambda b, c: c and 0 < len(b) < 1000),
             ("404", 404, lambda b, c: c and b"404" in b and len(b) < 1000),
             ("500", 500, lambda b, c: c and b"500" in b and len(b) < 1000),
+            ("503", 503, lambda b, c: c and len(b) >= 1000 and LABEL in b and b'"col">' in b
+             and b"<tr class=" not in b),
+            ("login", 200, lambda b, c: c and len(b) >= 1000 and b'value="' in b and LABEL not in b),
             ("cut", 200, lambda b, c: not c and 1000 < len(b) < len(normal) and normal.startswith(b)
              and b.endswith(b"</tr>\r\n")),
             ("slow", 200, lambda b, c: c and b == normal),
@@ -318,6 +325,14 @@ class FaultTest(ServerTestCase):
                 self.assertEqual((got, len(body) >= 1000), (status, data))
         self.assertFalse(server.fetch("?call=PHIA.AS/O")[2], "the call page is cut")
 
+    def test_a_log_in_page_answers_every_address(self):
+        server = self.start("--fault", "login")
+        login = server.fetch("?call=AEX.AGN/O")
+        self.assertEqual(login[0], 200)
+        for query in ("?put=PHIA.AS/O", "?call=nl", "?put="):
+            with self.subTest(query=query):
+                self.assertEqual(server.fetch(query), login)
+
     def test_list_page_then_first_call_page(self):
         server = self.start("--fault", "404@call:AEX.AGN/O")
         statuses = [server.fetch("?call=AEX.AGN/O")[0] for _ in range(4)]
@@ -333,6 +348,9 @@ class FaultTest(ServerTestCase):
             ["404@list"],
             ["empty-list@list"],
             ["garbage@list"],
+            ["login@list"],
+            ["503@list"],
+            ["login@call:PHIA.AS/O", "503@put:INGA.AS/O", "503@call:ASML.AS/O"],
         ]
         for faults in cases:
             with self.subTest(faults=faults):

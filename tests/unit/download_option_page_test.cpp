@@ -1,4 +1,5 @@
 #include "download/option_page.h"
+#include "download/quote_page.h"
 
 #include "quote_recorder.h"
 #include "sample_option_page.h"
@@ -144,6 +145,40 @@ TEST(ParseOptionPage, ShortPagesGiveNothing)
     ParseOptionPage(page, "Call", "Philips", "1", sink);
     EXPECT_FALSE(sink.events.empty());
     EXPECT_EQ(ReadUnderlyingPrice(page, "Philips"), "21,35");
+}
+
+TEST(IsQuotePage, OnlyA200AnswerWithTheOptionPagesMarkers)
+{
+    SamplePage p;
+    const std::string page = SampleOptionPage(p);
+    const auto without = [&page](std::string_view marker) {
+        std::string text = page;
+        for (auto at = text.find(marker); at != std::string::npos; at = text.find(marker)) text.erase(at, marker.size());
+        return text;
+    };
+    const std::string filler(2000, ' ');
+    const struct {
+        const char* name;
+        FetchedPage fetched;
+        bool quotes;
+    } cases[] = {
+        {"the site's page", {page, 200}, true},
+        {"cut off within the table", {page.substr(0, page.rfind("</table>")), 200, false}, true},
+        {"cut off before the headings", {page.substr(0, page.find("\"col\">")) + filler, 200, false}, false},
+        {"the site's page with a 503", {page, 503}, false},
+        {"the site's page with a 404", {page, 404}, false},
+        {"no response", {page, 0}, false},
+        {"shorter than 1000 characters", {page.substr(0, page.find("quoteLine")), 200}, false},
+        {"a long page of something else", {"<html><body><p>Wegens onderhoud niet beschikbaar.</p>" + filler, 200},
+         false},
+        {"without the selection label", {without("Kies onderliggende waarde:"), 200}, false},
+        {"without the dividers", {without("quoteLine bottomDivider\""), 200}, false},
+        {"without the headings", {without("\"col\">"), 200}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(IsQuotePage(c.fetched), c.quotes);
+    }
 }
 
 TEST(ReadUnderlyingPrice, TakesTheFirstCellAfterTheNameBelowTheLabel)

@@ -13,24 +13,26 @@
 
 using EventLog = std::vector<std::string>;
 
+// Serves the pages set up; any other address gets no response at all.
 class FakeFetcher : public PageFetcher {
 public:
     explicit FakeFetcher(EventLog& log) : log_(log) {}
-    std::string FetchPage(const std::string& url) override
+    FetchedPage FetchPage(const std::string& url) override
     {
         log_.push_back("fetch " + url);
-        lastComplete_ = !cutOff.count(url);
         const auto page = pages.find(url);
-        return page == pages.end() ? std::string() : page->second;
+        if (page == pages.end()) return FetchedPage{};
+        const auto answered = status.find(url);
+        return FetchedPage{page->second, answered == status.end() ? 200ul : answered->second, !cutOff.count(url)};
     }
-    bool LastPageComplete() const override { return lastComplete_; }
     std::map<std::string, std::string> pages;
+    // Pages answered with another status than 200.
+    std::map<std::string, unsigned long> status;
     // Pages whose body ends before its announced end.
     std::set<std::string> cutOff;
 
 private:
     EventLog& log_;
-    bool lastComplete_ = true;
 };
 
 class FakeClock : public RunClock {
@@ -99,6 +101,17 @@ public:
         log_.push_back("create if missing " + path);
         if (auto error = Check(path, createFailure)) return error;
         files.emplace(path, "");
+        return std::nullopt;
+    }
+    FileError MoveToBackup(const std::string& path, const std::string& backup) override
+    {
+        log_.push_back("backup " + path);
+        const auto file = files.find(path);
+        if (file == files.end() || file->second.empty()) return std::nullopt;
+        // A file held by another program cannot be moved either.
+        if (createFailure) return createFailure;
+        files[backup] = file->second;
+        files.erase(path);
         return std::nullopt;
     }
     FileError Append(const std::string& path, std::string_view text) override

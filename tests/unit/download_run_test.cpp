@@ -13,6 +13,7 @@ using Options = std::vector<std::pair<std::string, std::string>>;
 
 const std::string Base = "http://127.0.0.1:8123/derivaten/opties/";
 const std::string FridayFile = "C:\\Data\\13-03-2009.csv";
+const std::string FridayBackup = FridayFile + ".bak";
 const std::string Header =
     "Expiratie; Uitoefenprijs; Philips; C/P; +/- ; Laatste; Tijd; Volume; Bied; Open int.; Hoog; Laag; Omzet; Koers\r\n";
 const std::string PhilipsCall =
@@ -23,6 +24,18 @@ const std::string PhilipsPut0 =
     "20-03-2009; 100,00; Philips; Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 21,35\r\n";
 const std::string PhilipsPut1 =
     "20-03-2009; 105,25; Philips; Put; -7,1%; 85,07; 10:01; 34,10; 59,05; 47,11; 60,12; 73,13; 86,14; 21,35\r\n";
+
+// What stands in front of the network in a hotel: a page of its own for
+// every address, with status 200, long enough and full of value attributes.
+std::string LogInPage()
+{
+    std::string page = "<html><head><title>Welkom</title></head><body><form method=\"post\" action=\"/login\">"
+                       "<select name=\"taal\"><option value=\"nl\">Nederlands</option>"
+                       "<option value=\"en\">English</option></select>"
+                       "<input type=\"hidden\" name=\"kamer\" value=\"\"><td class=\"x\">Kamernummer</td>";
+    while (page.size() < 3000) page += "<p>Gebruik van het netwerk valt onder de voorwaarden van het hotel.</p>\r\n";
+    return page + "</form></body></html>\r\n";
+}
 
 class DownloadRunTest : public ::testing::Test {
 protected:
@@ -81,6 +94,7 @@ TEST_F(DownloadRunTest, OneUnderlyingStepByStep)
         "clear",
         "fetch " + Base + "?call=PHI.AGN/O",
         "folder C:\\Data\\",
+        "backup " + FridayFile,
         "create " + FridayFile,
         "append " + FridayFile,
         "fetch " + Base + "?put=PHI.AGN/O",
@@ -173,29 +187,52 @@ TEST_F(DownloadRunTest, SundayQuestionOnlyAfterAnExpiryFriday)
     }
 }
 
-TEST_F(DownloadRunTest, HeaderFromTheFirstPageWithData)
+// A call page that is no quote page gives nothing: the header line comes
+// from the put page, whose lines carry no price.
+TEST_F(DownloadRunTest, HeaderFromTheFirstQuotePage)
 {
     ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
-    fetcher.pages[Base + "?call=PHI.AGN/O"] = std::string(999, 'x');
     ServePage("?put=PHI.AGN/O", "Philips", 1);
     ServePage("?call=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
     ServePage("?put=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+    const std::string callUrl = Base + "?call=PHI.AGN/O";
+    SamplePage p;
+    const std::string sitePage = SampleOptionPage(p);
+    const struct {
+        const char* name;
+        std::string body;
+        unsigned long status;
+    } cases[] = {
+        {"a short page", std::string(999, 'x'), 200},
+        {"the site's own page with a 503", sitePage, 503},
+        {"a long 500 page", std::string(5000, 'x'), 500},
+        {"a hotel's log-in page", LogInPage(), 200},
+        {"the site's maintenance notice", sitePage.substr(0, sitePage.find("<div class=\"quoteLine"))
+             + "<p>Wegens onderhoud zijn de optiekoersen tijdelijk niet beschikbaar.</p>" + std::string(1000, ' '), 200},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fetcher.pages[callUrl] = c.body;
+        fetcher.status[callUrl] = c.status;
+        store.files.clear();
+        view.memo.clear();
 
-    EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
-    const std::string expected =
-        Header +
-        "20-03-2009; 100,00; Philips; Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; \r\n"
-        "20-03-2009; 100,00; ING Groep (ING); Call; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n"
-        "20-03-2009; 100,00; ING Groep (ING); Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n";
-    EXPECT_EQ(store.files[FridayFile], expected);
-    EXPECT_EQ(Count("create "), 1u);
-    const std::vector<std::string> memo = {"Gegevens van Philips gedownload",
-                                           "Gegevens van ING Groep (ING) gedownload",
-                                           "",
-                                           "De optiekoersen van 2 fondsen zijn gedownload",
-                                           "Ze zijn geschreven in: 13-03-2009.csv",
-                                           "Van 1 fonds zijn geen of niet alle koersen ontvangen"};
-    EXPECT_EQ(view.memo, memo);
+        EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+        const std::string expected =
+            Header +
+            "20-03-2009; 100,00; Philips; Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; \r\n"
+            "20-03-2009; 100,00; ING Groep (ING); Call; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n"
+            "20-03-2009; 100,00; ING Groep (ING); Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n";
+        EXPECT_EQ(store.files[FridayFile], expected);
+        const std::vector<std::string> memo = {"Gegevens van Philips gedownload",
+                                               "Gegevens van ING Groep (ING) gedownload",
+                                               "",
+                                               "De optiekoersen van 2 fondsen zijn gedownload",
+                                               "Ze zijn geschreven in: 13-03-2009.csv",
+                                               "Van 1 fonds zijn geen of niet alle koersen ontvangen",
+                                               "Het gaat om Philips"};
+        EXPECT_EQ(view.memo, memo);
+    }
 }
 
 TEST_F(DownloadRunTest, SelectionDecidesHowManyUnderlyings)
@@ -223,11 +260,15 @@ TEST_F(DownloadRunTest, SelectionDecidesHowManyUnderlyings)
     }
 }
 
-TEST_F(DownloadRunTest, RunsOnOneTradingDateKeepOnlyTheLastQuotes)
+// The file a run replaces is kept as the backup, one generation, so that a
+// run cut short never costs the quotes of a complete one.
+TEST_F(DownloadRunTest, ARunOnTheSameTradingDateKeepsTheFileItReplacesAsTheBackup)
 {
     ServePhilips(2, 2);
     EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
-    EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsCall1 + PhilipsPut0 + PhilipsPut1);
+    const std::string first = Header + PhilipsCall + PhilipsCall1 + PhilipsPut0 + PhilipsPut1;
+    EXPECT_EQ(store.files[FridayFile], first);
+    EXPECT_EQ(store.files.count(FridayBackup), 0u);
 
     // Later that evening the site has one row less on each page.
     clock.now = {{2009, 3, 14}, 2, 0};
@@ -235,42 +276,77 @@ TEST_F(DownloadRunTest, RunsOnOneTradingDateKeepOnlyTheLastQuotes)
     ServePage("?put=PHI.AGN/O", "Philips", 1);
     EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
     EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsPut0);
+    EXPECT_EQ(store.files[FridayBackup], first);
+
+    // A third run loses its put page half-way.
+    ServePhilips(2, 2);
+    fetcher.cutOff.insert(Base + "?put=PHI.AGN/O");
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+    EXPECT_EQ(store.files[FridayBackup], Header + PhilipsCall + PhilipsPut0);
+    EXPECT_EQ(store.files.size(), 2u);
 }
 
+// Whether no page answers or a log-in page answers every option page.
 TEST_F(DownloadRunTest, ARunThatGetsNothingKeepsTheEarlierFile)
 {
     ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
     settings.automatic = true;
-    for (const bool earlierFile : {true, false}) {
-        SCOPED_TRACE(earlierFile ? "earlier file" : "no earlier file");
-        store.files.clear();
-        if (earlierFile) {
-            store.folders.insert("C:\\Data\\");
-            store.files[FridayFile] = "earlier quotes\r\n";
+    for (const bool logIn : {false, true}) {
+        if (logIn) {
+            for (const char* query : {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O"})
+                fetcher.pages[Base + query] = LogInPage();
         }
-        log.clear();
-        EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
-        EXPECT_EQ(store.files.at(FridayFile), earlierFile ? "earlier quotes\r\n" : "");
-        EXPECT_EQ(Count("create " + FridayFile), 0u);
-        EXPECT_EQ(view.memo[5], "Van 2 fondsen zijn geen of niet alle koersen ontvangen");
-        EXPECT_EQ(Count("close 1"), 1u);
+        for (const bool earlierFile : {true, false}) {
+            SCOPED_TRACE(std::string(logIn ? "log-in pages, " : "no answers, ") +
+                         (earlierFile ? "earlier file" : "no earlier file"));
+            store.files.clear();
+            if (earlierFile) {
+                store.folders.insert("C:\\Data\\");
+                store.files[FridayFile] = "earlier quotes\r\n";
+            }
+            log.clear();
+            EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+            EXPECT_EQ(store.files.at(FridayFile), earlierFile ? "earlier quotes\r\n" : "");
+            EXPECT_EQ(store.files.size(), 1u);
+            EXPECT_EQ(Count("create " + FridayFile), 0u);
+            EXPECT_EQ(view.memo[5], "Van 2 fondsen zijn geen of niet alle koersen ontvangen");
+            EXPECT_EQ(view.memo[6], "Het gaat om Philips en ING Groep (ING)");
+            EXPECT_EQ(Count("close 1"), 1u);
+        }
     }
 }
 
 TEST_F(DownloadRunTest, WithoutAnyListNothingIsFetchedOrWritten)
 {
-    fetcher.pages[Base + "?call=AEX.AGN/O"] = std::string(999, 'x');
+    const std::string listUrl = Base + "?call=AEX.AGN/O";
+    SamplePage p;
+    const struct {
+        const char* name;
+        std::string body;
+        unsigned long status;
+    } cases[] = {
+        {"a short page", std::string(999, 'x'), 200},
+        {"a hotel's log-in page", LogInPage(), 200},
+        {"the site's own page with a 500", SampleOptionPage(p), 500},
+    };
     settings.automatic = true;
-    EXPECT_EQ(run.Run(settings), RunOutcome::NoUnderlyings);
-    EXPECT_EQ(Count("fetch "), 1u);
-    EXPECT_EQ(Count("folder "), 0u);
-    EXPECT_EQ(Count("create"), 0u);
-    EXPECT_TRUE(store.files.empty());
-    EXPECT_EQ(view.memo.front(), "De lijst met fondsen kon niet worden opgehaald; er is niets gedownload.");
-    EXPECT_EQ(view.status, "Kestrom wordt afgesloten");
-    EXPECT_EQ(log.back(), "close 2");
-    EXPECT_FALSE(run.Underlyings().has_value());
-    EXPECT_EQ(run.QuoteFileName(), "");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fetcher.pages[listUrl] = c.body;
+        fetcher.status[listUrl] = c.status;
+        log.clear();
+        EXPECT_EQ(run.Run(settings), RunOutcome::NoUnderlyings);
+        EXPECT_EQ(Count("fetch "), 1u);
+        EXPECT_EQ(Count("folder "), 0u);
+        EXPECT_EQ(Count("create"), 0u);
+        EXPECT_TRUE(store.files.empty());
+        EXPECT_EQ(view.memo.front(), "De lijst met fondsen kon niet worden opgehaald; er is niets gedownload.");
+        EXPECT_EQ(view.status, "Kestrom wordt afgesloten");
+        EXPECT_EQ(log.back(), "close 2");
+        EXPECT_FALSE(run.Underlyings().has_value());
+        EXPECT_EQ(run.QuoteFileName(), "");
+    }
+    fetcher.status.clear();
 
     // A later list page without data keeps the list of an earlier run.
     ServeList({{"PHI.AGN/O", "Philips"}});
@@ -394,6 +470,7 @@ TEST_F(DownloadRunTest, APageCutOffHalfWayKeepsItsRowsButIsNotReportedAsComplete
     EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
     // The rows that arrived are written all the same.
     EXPECT_NE(store.files[FridayFile].find("ING Groep (ING); Put"), std::string::npos);
-    ASSERT_FALSE(view.memo.empty());
-    EXPECT_EQ(view.memo.back(), "Van 1 fonds zijn geen of niet alle koersen ontvangen");
+    ASSERT_GE(view.memo.size(), 2u);
+    EXPECT_EQ(view.memo[view.memo.size() - 2], "Van 1 fonds zijn geen of niet alle koersen ontvangen");
+    EXPECT_EQ(view.memo.back(), "Het gaat om ING Groep (ING)");
 }

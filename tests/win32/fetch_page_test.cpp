@@ -6,6 +6,7 @@
 
 #include <winsock2.h>
 #include <windows.h>
+#include <wininet.h>
 
 #include <gtest/gtest.h>
 
@@ -38,9 +39,11 @@ struct BodyCase {
     const char* name;
     std::string response;
     std::string expected;
+    unsigned long status = 200;
+    bool complete = true;
 };
 
-TEST(FetchPageTest, ReturnsTheBodyAsReceived)
+TEST(FetchPageTest, ReturnsTheBodyAsReceivedWithItsStatus)
 {
     const std::string bytes = std::string("line one\r\nline two\nthree\0four\xA0\xFF", 32) + Filler(700);
     const std::vector<BodyCase> cases = {
@@ -48,29 +51,32 @@ TEST(FetchPageTest, ReturnsTheBodyAsReceived)
         {"two reads of 512 and 488", Response("200 OK", Filler(1000)), Filler(1000)},
         {"a large page", Response("200 OK", Filler(300'000)), Filler(300'000)},
         {"empty body", Response("200 OK", ""), ""},
-        {"404 page", Response("404 Not Found", "<p>Pagina niet gevonden</p>"), "<p>Pagina niet gevonden</p>"},
-        {"500 page", Response("500 Internal Server Error", Filler(1500)), Filler(1500)},
+        {"404 page", Response("404 Not Found", "<p>Pagina niet gevonden</p>"), "<p>Pagina niet gevonden</p>", 404},
+        {"500 page", Response("500 Internal Server Error", Filler(1500)), Filler(1500), 500},
+        {"a long 503 page", Response("503 Service Unavailable", Filler(5000)), Filler(5000), 503},
         {"bytes untouched", Response("200 OK", bytes), bytes},
         {"no length, body until the close", "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + Filler(2000),
          Filler(2000)},
         {"chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
                     "3e8\r\n" + Filler(1000) + "\r\n5\r\nabcde\r\n0\r\n\r\n",
          Filler(1000) + "abcde"},
-        {"connection lost mid-body", Response("200 OK", Filler(3000), "5000"), Filler(3000)},
+        {"connection lost mid-body", Response("200 OK", Filler(3000), "5000"), Filler(3000), 200, false},
     };
     for (const BodyCase& c : cases) {
         SCOPED_TRACE(c.name);
         CannedHttpServer server(std::vector<Reply>{Reply(c.response)});
-        const std::string page = FetchPage(PageUrl(server));
-        EXPECT_EQ(page.size(), c.expected.size());
-        EXPECT_TRUE(page == c.expected);
+        const FetchedPage page = FetchPage(PageUrl(server));
+        EXPECT_EQ(page.body.size(), c.expected.size());
+        EXPECT_TRUE(page.body == c.expected);
+        EXPECT_EQ(page.status, c.status);
+        EXPECT_EQ(page.complete, c.complete);
     }
 }
 
 TEST(FetchPageTest, SendsOneDirectGetWithTheProgramsUserAgent)
 {
     CannedHttpServer server(std::vector<Reply>{Reply(Response("200 OK", Filler(1200)))});
-    EXPECT_EQ(FetchPage(PageUrl(server, "?put=PHIA.AS/O")), Filler(1200));
+    EXPECT_EQ(FetchPage(PageUrl(server, "?put=PHIA.AS/O")).body, Filler(1200));
     const std::vector<std::string> requests = server.Finish();
     ASSERT_EQ(requests.size(), 1u);
     const std::string& request = requests[0];
@@ -80,12 +86,35 @@ TEST(FetchPageTest, SendsOneDirectGetWithTheProgramsUserAgent)
     EXPECT_EQ(request.find("Cookie:"), std::string::npos) << request;
 }
 
-TEST(FetchPageTest, EveryFetchReachesTheServer)
+// A browser's visit that leaves the page in the cache WinINet shares
+// between programs, with leave to use it for an hour.
+void VisitAsABrowser(const std::string& url)
 {
-    CannedHttpServer server(std::vector<Reply>{Reply(Response("200 OK", "first")), Reply(Response("200 OK", "second"))});
-    EXPECT_EQ(FetchPage(PageUrl(server)), "first");
-    EXPECT_EQ(FetchPage(PageUrl(server)), "second");
-    EXPECT_EQ(server.Finish().size(), 2u);
+    const HINTERNET internet = InternetOpenA("Browser", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    const HINTERNET page = InternetOpenUrlA(internet, url.c_str(), nullptr, 0, 0, 0);
+    char buffer[512];
+    DWORD read = 0;
+    while (InternetReadFile(page, buffer, sizeof buffer, &read) && read > 0) {
+    }
+    InternetCloseHandle(page);
+    InternetCloseHandle(internet);
+}
+
+// Every fetch asks the server itself, also for a page that the shared cache
+// holds, and tells caches on the way not to answer for it.
+TEST(FetchPageTest, EveryFetchReachesTheServerNotTheSharedCache)
+{
+    const std::string cacheable = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nCache-Control: public, max-age=3600\r\n"
+                                  "Content-Length: 9\r\nConnection: close\r\n\r\nyesterday";
+    CannedHttpServer server(std::vector<Reply>{Reply(cacheable), Reply(Response("200 OK", "first")),
+                                               Reply(Response("200 OK", "second"))});
+    VisitAsABrowser(PageUrl(server));
+    EXPECT_EQ(FetchPage(PageUrl(server)).body, "first");
+    EXPECT_EQ(FetchPage(PageUrl(server)).body, "second");
+    const std::vector<std::string> requests = server.Finish();
+    ASSERT_EQ(requests.size(), 3u);
+    for (std::size_t i = 1; i < requests.size(); ++i)
+        EXPECT_NE(requests[i].find("\r\nPragma: no-cache\r\n"), std::string::npos) << requests[i];
 }
 
 TEST(FetchPageTest, UnreachableServerGivesAnEmptyPage)
@@ -96,8 +125,11 @@ TEST(FetchPageTest, UnreachableServerGivesAnEmptyPage)
         CannedHttpServer closed(std::vector<Reply>{});
         url = PageUrl(closed);
     }
-    EXPECT_EQ(FetchPage(url), "");
-    EXPECT_EQ(FetchPage("not a url"), "");
+    for (const std::string& address : {url, std::string("not a url")}) {
+        const FetchedPage page = FetchPage(address);
+        EXPECT_EQ(page.body, "");
+        EXPECT_EQ(page.status, 0u);
+    }
 }
 
 struct LimitCase {
@@ -133,7 +165,7 @@ TEST(FetchPageTest, LimitsTurnAHangingOrEndlessPageIntoNoData)
     for (const LimitCase& c : cases) {
         SCOPED_TRACE(c.name);
         CannedHttpServer server(std::vector<Reply>{c.reply});
-        EXPECT_TRUE(FetchPage(PageUrl(server), c.limits) == c.expected);
+        EXPECT_TRUE(FetchPage(PageUrl(server), c.limits).body == c.expected);
     }
 }
 

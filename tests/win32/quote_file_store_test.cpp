@@ -64,6 +64,30 @@ TEST_F(QuoteFileStoreTest, CreatesAnewAndAppends)
     EXPECT_EQ(Contents(path), "new\r\n");
 }
 
+TEST_F(QuoteFileStoreTest, MovesAFileWithQuotesToTheBackupReplacingAnOlderOne)
+{
+    const std::string path = root + "13-03-2009.csv";
+    const std::string backup = path + ".bak";
+
+    // Nothing to keep: no file, or an empty one.
+    EXPECT_EQ(store.MoveToBackup(path, backup), std::nullopt);
+    EXPECT_FALSE(Exists(backup));
+    ASSERT_EQ(store.CreateAnew(path, ""), std::nullopt);
+    EXPECT_EQ(store.MoveToBackup(path, backup), std::nullopt);
+    EXPECT_TRUE(Exists(path));
+    EXPECT_FALSE(Exists(backup));
+
+    for (const char* quotes : {"first run\r\n", "second run\r\n"}) {
+        SCOPED_TRACE(quotes);
+        ASSERT_EQ(store.CreateAnew(path, quotes), std::nullopt);
+        EXPECT_EQ(store.MoveToBackup(path, backup), std::nullopt);
+        EXPECT_FALSE(Exists(path));
+        EXPECT_EQ(Contents(backup), quotes);
+    }
+    EXPECT_EQ(store.MoveToBackup(root + "missing\\13-03-2009.csv", backup), std::nullopt);
+    EXPECT_EQ(Contents(backup), "second run\r\n");
+}
+
 TEST_F(QuoteFileStoreTest, AppendNeedsAnExistingFile)
 {
     const std::string path = root + "missing.csv";
@@ -124,11 +148,15 @@ TEST_F(QuoteFileStoreTest, AFileHeldByAnotherProgramStaysIntact)
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
 
+    const FileError moved = store.MoveToBackup(path, path + ".bak");
     const FileError created = store.CreateAnew(path, "new\r\n");
     const FileError appended = store.Append(path, "line\r\n");
     const FileError touched = store.CreateIfMissing(path);
     CloseHandle(other);
 
+    ASSERT_TRUE(moved.has_value());
+    EXPECT_FALSE(moved->empty());
+    EXPECT_FALSE(Exists(path + ".bak"));
     ASSERT_TRUE(created.has_value());
     EXPECT_FALSE(created->empty());
     ASSERT_TRUE(appended.has_value());

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -266,6 +267,30 @@ TEST_F(SettingsRegistryTest, LongAndUnterminatedStrings)
     EXPECT_EQ(settings.DataPath, longPath);
     EXPECT_EQ(settings.QuotesHost, "127.0.0.1:8123");
     EXPECT_EQ(settings.UpdateHost, "127.0.0.1:8123");
+}
+
+// Written by an installer or an administrator as an expandable string,
+// the data folder is where its variables point.
+TEST_F(SettingsRegistryTest, AnExpandableDataPathIsExpanded)
+{
+    ASSERT_TRUE(SetEnvironmentVariableA("KESTROM_BELEGGEN", "C:\\Users\\Beleggen"));
+    const struct {
+        const char* stored;
+        const char* expected;
+    } cases[] = {
+        {"%KESTROM_BELEGGEN%\\Koersen\\", "C:\\Users\\Beleggen\\Koersen\\"},
+        {"%KESTROM_BELEGGEN%\\%KESTROM_BELEGGEN%\\", "C:\\Users\\Beleggen\\C:\\Users\\Beleggen\\"},
+        {"%KESTROM_ONBEKEND%\\Koersen\\", "%KESTROM_ONBEKEND%\\Koersen\\"},
+        {"C:\\Koersen 100%\\", "C:\\Koersen 100%\\"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        SetValue("Defaults", "Data Path", REG_EXPAND_SZ, c.stored, static_cast<DWORD>(std::strlen(c.stored) + 1));
+        Settings settings;
+        Load(settings);
+        EXPECT_EQ(settings.DataPath, c.expected);
+    }
+    SetEnvironmentVariableA("KESTROM_BELEGGEN", nullptr);
 }
 
 TEST_F(SettingsRegistryTest, SavedDefaultsReadBack)

@@ -2,7 +2,9 @@
 
 A fault is KIND or KIND@TARGET. Without a target it hits every request.
 TARGET "list" hits the list page, "call:CODE" and "put:CODE" every request
-of that option page. The list page and the first underlying's call page
+of that option page. A log-in page without a target answers every request,
+also those of codes the market does not know, as a network that asks guests
+to log in first does. The list page and the first underlying's call page
 share one address; the server tells them apart by the order of a run: a
 request of that address is the list page unless it follows a list page that
 gave the program its list.
@@ -12,6 +14,8 @@ KINDS = {
     "short": "200 with a page far under 1000 characters",
     "404": "404 with a short body",
     "500": "500 with a short body",
+    "503": "503 with the site's own page of several KB: selection, quote block and an empty option table",
+    "login": "200 with a hotel network's log-in page of several KB instead of the site's page",
     "cut": "Content-Length of the whole page, half the rows sent, then the connection closed",
     "silent": "accepts and reads the request, never answers",
     "slow": "the whole page in small pieces with pauses (--slow-chunk, --slow-pause)",
@@ -82,8 +86,9 @@ class Faults:
 
         The selection list stands near the top of the page, so a cut page
         still holds it, and so does a page in the other layout. An empty
-        list and garbage yield entries whose codes the server does not know,
-        so that run gets no data at all, like a run without a list.
+        list yields an entry whose code the server does not know, so that
+        run gets no data at all, like a run without a list. Garbage, a
+        log-in page and a 503 page are no quote pages and give no list.
         """
         return kind in (None, "slow", "cut", "wrong-order") or (
             kind == "huge" and self.hugeBytes <= PROGRAM_PAGE_LIMIT)

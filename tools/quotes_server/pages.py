@@ -178,6 +178,43 @@ def option_page(market, u, kind, withOptions=True, markersReversed=False):
     return b"".join(chunks), rowEnds
 
 
+def unavailable_page(market, u, kind):
+    """The site's own page while its quotes are being refreshed, sent with
+    status 503: every marker of an option page, an option table without
+    rows, a notice instead."""
+    title = f"Opties {u.name} - {'Calls' if kind == 'call' else 'Puts'}"
+    lines = (_head(title) + ['<div id="content">', f"<h1>{title}</h1>"]
+             + _selector(market, u, kind, True) + _quote_block(u, kind) + _table_head()
+             + ['<tr><td class="melding" colspan="13">De optiekoersen worden ververst. '
+                "Probeer het over enkele minuten opnieuw.</td></tr>"]
+             + TABLE_END + ["</div>"] + FOOTER)
+    return (CRLF.join(lines) + CRLF).encode(ENCODING)
+
+
+def log_in_page():
+    """What a hotel's network answers for any address until the guest logs
+    in: status 200, several KB, a form full of value attributes, no option
+    table."""
+    lines = [
+        "<!DOCTYPE html>",
+        '<html lang="nl"><head><meta charset="windows-1252" /><title>Welkom bij Hotel De Wadden</title>',
+        '<style type="text/css">body { font-family: sans-serif; } td { padding: 4px; }</style></head>',
+        "<body><h1>Welkom bij Hotel De Wadden</h1>",
+        "<p>Log in met uw kamernummer en achternaam om gebruik te maken van het gratis draadloze netwerk.</p>",
+        '<form method="post" action="/login">',
+        '<select name="taal"><option value="nl">Nederlands</option><option value="en">English</option>'
+        '<option value="de">Deutsch</option></select>',
+        '<table><tr><td class="label">Kamernummer</td><td><input type="text" name="kamer" value="" /></td></tr>',
+        '<tr><td class="label">Achternaam</td><td><input type="text" name="naam" value="" /></td></tr></table>',
+        '<input type="hidden" name="bestemming" value="http://www.example.nl/" />',
+        '<input type="submit" value="Inloggen" /></form>',
+    ]
+    lines += [f"<p>Voorwaarde {i}: het netwerk is bestemd voor gasten van het hotel; het hotel is niet "
+              "aansprakelijk voor verloren gegevens of onderbroken verbindingen.</p>" for i in range(1, 31)]
+    lines += ["</body></html>"]
+    return (CRLF.join(lines) + CRLF).encode(ENCODING)
+
+
 def short_page(message):
     """A page well under the scanner's 1000 characters."""
     text = CRLF.join(["<html>", f"<head><title>{SITE}</title></head>",

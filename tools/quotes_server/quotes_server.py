@@ -93,6 +93,8 @@ class Handler(local_server.Handler):
         else:
             u = site.market.find(code) if kind else None
             if u is None:
+                if site.faults.lookup(kind, code, False) == "login":
+                    return self.reply(200, pages.log_in_page())
                 return self.reply(200, pages.short_page("Onbekende onderliggende waarde."))
             fault = site.lookup_fault(kind, code)
         self.serve_page(u, kind, fault)
@@ -105,6 +107,10 @@ class Handler(local_server.Handler):
             return self.reply(404, pages.short_page("404 - Pagina niet gevonden."))
         if fault == "500":
             return self.reply(500, pages.short_page("500 - Interne serverfout."))
+        if fault == "503":
+            return self.reply(503, pages.unavailable_page(site.market, u, kind))
+        if fault == "login":
+            return self.reply(200, pages.log_in_page())
         if fault == "garbage":
             return self.reply(200, pages.garbage())
         if fault == "silent":

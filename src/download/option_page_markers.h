@@ -1,0 +1,17 @@
+// The fixed texts of the option pages' markup that the option page scanner
+// cuts at, in the order they stand on a page.
+#pragma once
+
+#include <string_view>
+
+namespace OptionPageMarkers {
+
+inline constexpr std::string_view SelectionLabel = "Kies onderliggende waarde:";
+inline constexpr std::string_view Divider = "quoteLine bottomDivider\"";
+inline constexpr std::string_view TableEnd = "</table>";
+inline constexpr std::string_view Heading = "\"col\">";
+inline constexpr std::string_view DateCell = "px;\">";
+inline constexpr std::string_view Percentage = "percentage";
+inline constexpr std::string_view LastCell = "<td ";
+
+} // namespace OptionPageMarkers
