@@ -3,7 +3,6 @@
 #include "download/bounded_append.h"
 #include "support/http_get_win32.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -43,34 +42,18 @@ FetchedPage ReadPage(const std::string& url, const FetchLimits& limits)
     if (!get.Sent()) return page;
     page.status = get.Status();
 
-    char buffer[512];
-    for (;;) {
-        // Only what has arrived is read, so every call ends within the
-        // receive time-out: a synchronous read of a full buffer waits until
-        // the buffer is full, which a server that sends a byte now and then
-        // would make last for ever. The query itself waits for the next
-        // bytes (or the time-out) and reports none only at the body's end.
-        DWORD available = 0;
-        if (!InternetQueryDataAvailable(get.Request(), &available, 0, 0)) {
-            // A server that stops sending makes it a page without data; a
-            // lost connection ends the page with what has arrived.
-            if (HttpTimedOut()) return Dropped(page.status);
-            page.complete = false;
-            break;
-        }
-        if (available == 0) break;
-        DWORD read = 0;
-        if (!InternetReadFile(get.Request(), buffer, std::min<DWORD>(available, sizeof buffer), &read)) {
-            if (HttpTimedOut()) return Dropped(page.status);
-            page.complete = false;
-            break;
-        }
-        if (read == 0) break;
-        if (!AppendWithinLimit(page.body, std::string_view(buffer, read), limits.pageBytes))
-            return Dropped(page.status);
-        // Unsigned difference: right across the wrap of the tick count.
-        if (GetTickCount() - started > limits.pageTimeMs) return Dropped(page.status);
-    }
+    bool tooLarge = false;
+    // Unsigned difference: right across the wrap of the tick count.
+    const DWORD spent = GetTickCount() - started;
+    const unsigned timeLeftMs = spent < limits.pageTimeMs ? limits.pageTimeMs - spent : 0;
+    const BodyEnd end = ReadArrivedBody(get.Request(), timeLeftMs, [&](const char* piece, std::size_t bytes) {
+        tooLarge = !AppendWithinLimit(page.body, std::string_view(piece, bytes), limits.pageBytes);
+        return !tooLarge;
+    });
+    // A server that stops sending, or a page beyond a limit, makes it a page
+    // without data; a lost connection ends the page with what has arrived.
+    if (end == BodyEnd::Silent || end == BodyEnd::Overtime || tooLarge) return Dropped(page.status);
+    if (end == BodyEnd::Broken) page.complete = false;
     // Wine ends a body cut off by the server like a complete one; only the
     // announced length tells them apart.
     const auto announced = AnnouncedLength(get.Request());

@@ -78,12 +78,13 @@ BodyEnd ReadArrivedBody(HINTERNET request, unsigned timeLimitMs,
     char buffer[4096];
     for (;;) {
         DWORD available = 0;
-        if (!InternetQueryDataAvailable(request, &available, 0, 0)) return BodyEnd::Broken;
+        if (!InternetQueryDataAvailable(request, &available, 0, 0))
+            return HttpTimedOut() ? BodyEnd::Silent : BodyEnd::Broken;
         // Nothing available is the body's end; a read of one byte makes sure
         // of it without waiting for more than that byte.
         const DWORD wanted = available == 0 ? 1 : std::min<DWORD>(available, sizeof buffer);
         DWORD read = 0;
-        if (!InternetReadFile(request, buffer, wanted, &read)) return BodyEnd::Broken;
+        if (!InternetReadFile(request, buffer, wanted, &read)) return HttpTimedOut() ? BodyEnd::Silent : BodyEnd::Broken;
         if (read == 0) return BodyEnd::Whole;
         if (!onPiece(buffer, read)) return BodyEnd::Stopped;
         // Unsigned difference: right across the wrap of the tick count.

@@ -59,7 +59,8 @@ bool HttpTimedOut();
 // How reading a response body ended.
 enum class BodyEnd {
     Whole,    // the server ended the body
-    Broken,   // a read failed: a lost connection or the receive time-out
+    Silent,   // the receive time-out passed without a byte
+    Broken,   // a read failed otherwise: a lost connection
     Overtime, // the time limit passed first
     Stopped,  // onPiece asked to stop
 };
