@@ -22,6 +22,6 @@ string(TOLOWER "${PROJECT_NAME}" product_lower)
 set(KESTROM_INSTALLER_NAME "${product_lower}${version_digits}.exe")
 
 set(KESTROM_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
-configure_file(${CMAKE_SOURCE_DIR}/src/app/version.h.in ${KESTROM_GENERATED_DIR}/app/version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/src/support/version.h.in ${KESTROM_GENERATED_DIR}/support/version.h @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/src/app/res/kestrom.manifest.in
   ${KESTROM_GENERATED_DIR}/app/kestrom.manifest @ONLY)

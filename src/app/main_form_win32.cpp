@@ -3,7 +3,7 @@
 #include "app/command_line.h"
 #include "app/help_text.h"
 #include "app/main_layout.h"
-#include "app/product.h"
+#include "support/product.h"
 #include "app/resource.h"
 #include "app/system_clock_win32.h"
 #include "settings/settings.h"

@@ -2,7 +2,7 @@
 // fixed order; the message loop; then the windows are destroyed in reverse.
 #include "app/command_line.h"
 #include "app/main_form.h"
-#include "app/product.h"
+#include "support/product.h"
 #include "settings/config_form.h"
 #include "support/system_info.h"
 #include "ui/about_form.h"

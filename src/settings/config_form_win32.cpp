@@ -4,9 +4,10 @@
 #include "settings/config_layout.h"
 #include "settings/registry_store_win32.h"
 #include "settings/settings.h"
+#include "support/product.h"
 #include "support/system_info.h"
-#include "update/versions_form.h"
 #include "ui/browse_form.h"
+#include "update/versions_form.h"
 
 TConfigForm* ConfigForm = nullptr;
 
@@ -61,11 +62,11 @@ void TConfigForm::Create()
 
 void TConfigForm::FormCreate()
 {
-    SetCaption(MainForm->ProductName + " - Instellingen");
+    SetCaption(std::string(ProductNameText) + " - Instellingen");
 
-    RegistryStore store(MainForm->ProductName);
+    RegistryStore store(ProductNameText);
     const StoredPlaces places =
-        CurrentSettings.Load(store, [] { return UserDataFolder(MainForm->ProductName); });
+        CurrentSettings.Load(store, [] { return UserDataFolder(ProductNameText); });
     const WindowPlace main = OnAScreen(places.Main, *MainForm);
     const WindowPlace config = OnAScreen(places.Config, *this);
     MainForm->SetPosition(main.Left, main.Top);
@@ -90,7 +91,7 @@ void TConfigForm::ShowSettings()
 
 void TConfigForm::FormDestroy()
 {
-    RegistryStore store(MainForm->ProductName);
+    RegistryStore store(ProductNameText);
     SaveWindowPlaces(store, {MainForm->Top(), MainForm->Left()}, MainForm->ClientWidth(), {Top(), Left()});
 }
 
@@ -100,7 +101,7 @@ void TConfigForm::OKButtonClick()
     CurrentSettings.DataPath = PathEdit.Text();
     CurrentSettings.Update = UpdateCheck.Checked();
     CurrentSettings.Selection = RadioAlles.Checked();
-    RegistryStore store(MainForm->ProductName);
+    RegistryStore store(ProductNameText);
     CurrentSettings.SaveDefaults(store);
     SetModalResult(mrOk);
 }
@@ -121,6 +122,6 @@ void TConfigForm::BrowseButtonClick()
 
 void TConfigForm::UpdateButtonClick()
 {
-    VersionsForm->ManualUpdateCheck(Top(), Left(), Width(), Height(), MainForm->ProductName.substr(0, 255),
-                                    MainForm->VersionText.substr(0, 255));
+    VersionsForm->ManualUpdateCheck(Top(), Left(), Width(), Height(), std::string(ProductNameText).substr(0, 255),
+                                    std::string(VersionTextValue).substr(0, 255));
 }

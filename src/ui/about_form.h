@@ -17,8 +17,8 @@
 
 class TAboutForm : public Form {
 public:
-    // Reads the main window's caption, ProductName, VersionText and
-    // CopyrightText: the main window must exist.
+    // The product's texts come from support/product.h; the window reads
+    // the main window's caption and place, so the main window must exist.
     void Create();
 
     // Main view.

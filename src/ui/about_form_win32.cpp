@@ -3,6 +3,7 @@
 #include "app/main_form.h"
 #include "app/resource.h"
 #include "settings/settings.h"
+#include "support/product.h"
 #include "ui/about_texts.h"
 #include "ui/dialog_layout.h"
 #include "ui/maker.h"
@@ -115,17 +116,17 @@ void TAboutForm::Create()
 void TAboutForm::FormCreate()
 {
     SetCaption(InformationCaption());
-    NameLabel.SetCaption(MainForm->ProductName);
-    VersionLabel.SetCaption(MainForm->VersionText);
-    CopyrightLabel.SetCaption(MainForm->CopyrightText);
+    NameLabel.SetCaption(ProductNameText);
+    VersionLabel.SetCaption(VersionTextValue);
+    CopyrightLabel.SetCaption(CopyrightTextValue);
     hints_.Set(OKBtn, BackHint);
-    Label1.SetCaption(MainForm->ProductName + " downloadt de Optiekoersen");
+    Label1.SetCaption(std::string(ProductNameText) + " downloadt de Optiekoersen");
     Label2.SetCaption("van alle AEX-fondsen.");
-    hints_.Set(MailBtn, "Stuur uw opmerkingen naar de auteur van " + MainForm->ProductName);
-    hints_.Set(HomeBtn, "Bezoek de site van " + MainForm->ProductName);
+    hints_.Set(MailBtn, std::string("Stuur uw opmerkingen naar de auteur van ") + ProductNameText);
+    hints_.Set(HomeBtn, std::string("Bezoek de site van ") + ProductNameText);
     hints_.Set(OKBtn1, hints_.Get(OKBtn));
-    Memo1.SetLines(ContactLines(MainForm->ProductName));
-    MailMemo.SetLines(MailBodyLines(MainForm->ProductName));
+    Memo1.SetLines(ContactLines(ProductNameText));
+    MailMemo.SetLines(MailBodyLines(ProductNameText));
     ShowMainView(true);
 }
 
@@ -164,7 +165,7 @@ void TAboutForm::OKBtnClick() { SetModalResult(mrOk); }
 void TAboutForm::AutorBtnClick()
 {
     ShowMainView(false);
-    SetCaption(MainForm->ProductName + " - Auteur");
+    SetCaption(std::string(ProductNameText) + " - Auteur");
     // The focus was on AutorBtn, which has just been hidden.
     OKBtn1.Focus();
 }
@@ -177,7 +178,7 @@ void TAboutForm::OKBtn1Click()
 
 void TAboutForm::MailBtnClick()
 {
-    const std::string address = MailtoUrl(MakerEmail, MailSubject(MainForm->ProductName, MainForm->VersionText),
+    const std::string address = MailtoUrl(MakerEmail, MailSubject(ProductNameText, VersionTextValue),
                                           MailBody(MailMemo.Lines()));
     if (OpenAddress(address)) return;
     ShowMessage("Er is iets fout gegaan bij het versturen van de e-mail.", "Webmail wordt nu gestart:");
@@ -186,7 +187,7 @@ void TAboutForm::MailBtnClick()
 
 void TAboutForm::OpenWebForm()
 {
-    if (!OpenAddress(WebFormUrl(CurrentSettings.UpdateHost, MainForm->ProductName, MainForm->VersionText))) {
+    if (!OpenAddress(WebFormUrl(CurrentSettings.UpdateHost, ProductNameText, VersionTextValue))) {
         ShowMessage(BrowserFailed, "");
     }
 }

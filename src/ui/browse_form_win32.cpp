@@ -1,9 +1,9 @@
 #include "ui/browse_form.h"
 
-#include "app/main_form.h"
 #include "app/resource.h"
 #include "support/files.h"
 #include "support/language.h"
+#include "support/product.h"
 #include "ui/ask_dialog.h"
 #include "ui/browse_layout.h"
 
@@ -229,7 +229,7 @@ LRESULT TBrowseForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool TBrowseForm::FormPaint(HDC)
 {
-    SetCaption(MainForm->ProductName + Bilingual(" - Bladeren", " - Browse"));
+    SetCaption(std::string(ProductNameText) + Bilingual(" - Bladeren", " - Browse"));
     hints_.Set(SpeedNew, Bilingual("Maak nieuwe Map aan", "Create new Folder"));
     CancelBtn.SetText(Bilingual("Annuleren", "Cancel"));
     Boom1.Focus();

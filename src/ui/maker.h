@@ -2,7 +2,7 @@
 // address that feedback goes to, the first name the e-mail greets, and the
 // contact details of the window's contact view (the web address there is
 // the maker's server, DefaultUpdateHost). The product's own name, version
-// and copyright notice are in app/product.h.
+// and copyright notice are in support/product.h.
 #pragma once
 
 inline constexpr char MakerFirstName[] = "Ruud";

@@ -1,6 +1,6 @@
 #include "update/maker_key.h"
 
-#include "app/product.h"
+#include "support/product.h"
 #include "support/registry_key_win32.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "update/versions_form.h"
 
-#include "app/product.h"
+#include "support/product.h"
 #include "app/resource.h"
 #include "download/fetch_page.h"
 #include "settings/settings.h"

@@ -2,7 +2,7 @@
 // enabled flag and a handler.
 #pragma once
 
-#include "ui/timer_state.h"
+#include "support/timer_state.h"
 
 #include <windows.h>
 

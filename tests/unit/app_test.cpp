@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 #include "app/help_text.h"
-#include "app/product.h"
+#include "support/product.h"
 #include "support/text.h"
 #include "update/installer.h"
 #include "update/versions_list.h"

@@ -1,4 +1,4 @@
-#include "ui/timer_state.h"
+#include "support/timer_state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The manifest and version information built into Kestrom.exe beside this
 // test, read as Windows reads them.
-#include "app/product.h"
+#include "support/product.h"
 #include "update/versions_list.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "ui/timer_state.h"
+#include "support/timer_state.h"
 
 bool TimerState::SetInterval(unsigned interval)
 {

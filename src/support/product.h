@@ -1,8 +1,8 @@
 // The program's name, version and copyright notice, in one place. The
-// version itself is the build's (app/version.h, written from one option).
+// version itself is the build's (support/version.h, written from one option).
 #pragma once
 
-#include "app/version.h"
+#include "support/version.h"
 
 inline constexpr const char* ProductNameText = "Kestrom";
 inline constexpr const char* VersionTextValue = "versie " KESTROM_VERSION;
