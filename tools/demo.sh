@@ -28,6 +28,9 @@ echo "Quotes server: http://$host/derivaten/opties/"
 
 # Drive Z: is the Linux root in every Wine prefix.
 windows_data="Z:$(echo "$data" | tr / '\\')\\"
+# The demo starts from no settings (the tests leave theirs behind), so the
+# run fetches every underlying, as on a first start.
+"$KESTROM_WINE" reg delete 'HKCU\Software\Kestrom' /f >/dev/null 2>&1 || true
 key='HKCU\Software\Kestrom\Defaults'
 "$KESTROM_WINE" reg add "$key" /v "Quotes Host" /t REG_SZ /d "$host" /f >/dev/null
 "$KESTROM_WINE" reg add "$key" /v "Update Host" /t REG_SZ /d "$host" /f >/dev/null
