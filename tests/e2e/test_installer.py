@@ -196,9 +196,9 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         # a data folder with an earlier quote file.
         case = self.artifacts / "update_to_next_release"
         shutil.rmtree(case, ignore_errors=True)
-        companion = update.start_companion(self, self.folder, case / "companion.log")
         data = case / "data"
-        data.mkdir()
+        data.mkdir(parents=True)
+        companion = update.start_companion(self, self.folder, case / "companion.log")
         (data / QUOTE_FILE).write_bytes(QUOTE_BYTES)
         self.registry.set(DEFAULTS_KEY, "Data Path", windows_path(data) + "\\")
         self.registry.set(DEFAULTS_KEY, "Selection", "0")
