@@ -115,4 +115,29 @@ if(MAKENSIS)
     DEPENDS ${dist_installer} ${CMAKE_SOURCE_DIR}/cmake/versions_list.cmake
     COMMENT "Writing the versions list")
   add_custom_target(dist ALL DEPENDS ${dist_installer} ${dist_list})
+
+  # The next release, 1.01c, from the same sources: the program and its
+  # installer only, in a tree of their own, for the scenario in which the
+  # update window of an installed 1.00c installs it. That tree builds no
+  # tests and no next release of its own.
+  option(KESTROM_NEXT_RELEASE "Also build release 1.01c's installer (release-1.01c/dist)" ON)
+  set(next_version 1.01c)
+  if(KESTROM_NEXT_RELEASE AND NOT KESTROM_VERSION STREQUAL next_version)
+    set(next_tree ${CMAKE_BINARY_DIR}/release-${next_version})
+    cmake_host_system_information(RESULT next_jobs QUERY NUMBER_OF_LOGICAL_CORES)
+    add_custom_command(OUTPUT ${next_tree}/CMakeCache.txt
+      COMMAND ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR} -B ${next_tree} -G ${CMAKE_GENERATOR} --log-level=WARNING
+        -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE} -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+        -DKESTROM_VERSION=${next_version} -DKESTROM_NEXT_RELEASE=OFF
+      COMMENT "Configuring release ${next_version} in ${next_tree}"
+      VERBATIM)
+    # Always run; the tree's own build decides what is out of date. The
+    # outer make's job slots do not reach this inner build, so it gets its own.
+    add_custom_target(next_release ALL
+      COMMAND ${CMAKE_COMMAND} -E env --unset=MAKEFLAGS --unset=MAKELEVEL
+        ${CMAKE_COMMAND} --build ${next_tree} --target dist -j ${next_jobs}
+      DEPENDS ${next_tree}/CMakeCache.txt
+      COMMENT "Building release ${next_version}: program and installer"
+      VERBATIM)
+  endif()
 endif()

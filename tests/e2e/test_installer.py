@@ -3,7 +3,10 @@ update window and a person use it: a silent installation with the update
 window's arguments into the 32-bit program folder, its entry in the list of
 installed programs, the installed program started, a second installation
 over the running program, and a silent uninstallation that leaves the
-user's settings and quote files alone."""
+user's settings and quote files alone. Then the whole update: the installed
+program's update window downloads the next release (1.01c, built from the
+same sources into release-1.01c/ of the build tree) from the local maker's
+web server, and its installer replaces the program."""
 
 import shutil
 import subprocess
@@ -11,10 +14,12 @@ import time
 from pathlib import Path
 
 import kestrom_e2e
-from kestrom_e2e import DEFAULTS_KEY, KestromProcess, SETTINGS_KEY, wine
+import test_update as update
+from kestrom_e2e import DEFAULTS_KEY, KestromProcess, SETTINGS_KEY, closed_port, wine, windows_path
 
 CAPTION = "versie 1.00c, Kestrom"
 VERSION = "1.00c"
+NEXT_VERSION = "1.01c"
 UPDATE_ARGUMENTS = ["/SP-", "/silent", "/noicons"]
 PROGRAM_FOLDER = "C:\\Program Files (x86)\\Kestrom"
 # A 32-bit installer on 64-bit Windows writes the machine's list of
@@ -68,6 +73,23 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
 
     def assert_installed_program_is_the_built_one(self):
         self.assertEqual((self.folder / "Kestrom.exe").read_bytes(), kestrom_e2e.Config.exe.read_bytes())
+
+    def start_installed(self, log_name):
+        process = KestromProcess(self.driver, self.folder / "Kestrom.exe", [], self.artifacts,
+                                 self.artifacts / (log_name + ".log"))
+        self.addCleanup(process.kill)
+        return process
+
+    def uninstall(self):
+        """As the list of installed programs does it, silently; returns once
+        the uninstaller is done."""
+        uninstaller = PROGRAM_FOLDER + "\\Uninstall.exe"
+        command = self.registry.values(UNINSTALL_KEY)["QuietUninstallString"]
+        self.assertTrue(command.startswith('"%s" ' % uninstaller))
+        wine(uninstaller, *command[len(uninstaller) + 3:].split(), timeout=120)
+        # The uninstaller runs on from a copy of itself in the temporary folder.
+        self.assertTrue(self.wait_until(lambda: not (self.folder / "Uninstall.exe").exists()
+                                        and not self.registry.exists(UNINSTALL_KEY)), "uninstalled")
 
     def wait_until(self, condition, timeout=60):
         deadline = time.monotonic() + timeout
@@ -133,9 +155,7 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         })
         self.assertIn(entry["EstimatedSize"], (installed_kb, installed_kb + 1))
 
-        process = KestromProcess(self.driver, self.folder / "Kestrom.exe", [], self.artifacts,
-                                 self.artifacts / "installed_kestrom.log")
-        self.addCleanup(process.kill)
+        process = self.start_installed("installed_kestrom")
         main = process.wait_window(CAPTION)
         self.screenshot("installed_kestrom", main)
 
@@ -158,16 +178,80 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         quote_file.write_bytes(QUOTE_BYTES)
         settings = self.registry.tree(SETTINGS_KEY)
 
-        command = self.registry.values(UNINSTALL_KEY)["QuietUninstallString"]
-        self.assertTrue(command.startswith('"%s" ' % uninstaller))
-        wine(uninstaller, *command[len(uninstaller) + 3:].split(), timeout=120)
-        # The uninstaller runs on from a copy of itself in the temporary folder.
-        self.assertTrue(self.wait_until(lambda: not (self.folder / "Uninstall.exe").exists()
-                                        and not self.registry.exists(UNINSTALL_KEY)), "uninstalled")
+        self.uninstall()
         self.assertEqual(sorted(p.name for p in self.folder.iterdir()), ["Koersen"])
         self.assertEqual(quote_file.read_bytes(), QUOTE_BYTES)
         self.assertEqual(self.shortcuts(), [])
         self.assertEqual(self.registry.tree(SETTINGS_KEY), settings)
+
+    def test_the_update_window_installs_the_next_release(self):
+        release = kestrom_e2e.Config.exe.parent / ("release-" + NEXT_VERSION)
+        next_list = release / "dist" / "versions.dat"
+        next_installer = next_list.parent / next_list.read_bytes().split(b",")[1].decode("latin-1")
+        self.assertEqual(next_installer.name, "kestrom101.exe")
+        self.install(*UPDATE_ARGUMENTS)
+        self.assert_installed_program_is_the_built_one()
+
+        # The companion runs from the program folder; the user's settings and
+        # a data folder with an earlier quote file.
+        case = self.artifacts / "update_to_next_release"
+        shutil.rmtree(case, ignore_errors=True)
+        data = case / "data"
+        data.mkdir(parents=True)
+        companion = update.start_companion(self, self.folder, case / "companion.log")
+        (data / QUOTE_FILE).write_bytes(QUOTE_BYTES)
+        self.registry.set(DEFAULTS_KEY, "Data Path", windows_path(data) + "\\")
+        self.registry.set(DEFAULTS_KEY, "Selection", "0")
+        users_values = {name: self.registry.values(DEFAULTS_KEY)[name] for name in ("Data Path", "Selection")}
+
+        # The maker publishes 1.01c: its versions list, installer and signature.
+        key = update.new_maker_key(self.registry, case / "maker.pem")
+        server = update.MakerServer(case / "maker", ["--list-file", str(next_list),
+                                                     "--installer", str(next_installer), "--key", key])
+        self.addCleanup(server.stop)
+        self.set_servers(closed_port(), server.port)
+        before = update.installer_folders()
+
+        process = self.start_installed("installed_kestrom_updating")
+        process.wait_window(CAPTION)
+        window = self.driver.wait(update.UPDATE_CAPTION, timeout_ms=update.CHECK_SECONDS * 1000, pid=process.pid)
+        self.assertEqual(update.memo_lines(self.driver, window), update.ADVICE)
+        self.driver.click(window, "Start Downloaden")
+        self.assertEqual(update.wait_downloaded(self.driver, window), update.DOWNLOADED)
+        self.assertEqual(server.targets(), ["/versions.dat", "/kestrom101.exe", "/kestrom101.exe.sig"])
+        downloads = [f for f in update.installer_folders() if f not in before]
+        self.assertEqual(len(downloads), 1)
+        self.addCleanup(shutil.rmtree, downloads[0], ignore_errors=True)
+        self.assertEqual((downloads[0] / next_installer.name).read_bytes(), next_installer.read_bytes())
+        self.screenshot("update_to_next_release_downloaded", window)
+
+        self.driver.click(window, "Installeer")
+        self.assertEqual(process.exit_code(60), 0)
+        self.assertIsNotNone(companion.wait(30), "the companion is ended")
+        # The installer works on after Kestrom has ended.
+        self.assertTrue(self.wait_until(
+            lambda: not self.driver.processes(exe=next_installer.name)
+            and self.registry.values(UNINSTALL_KEY).get("DisplayVersion") == NEXT_VERSION, timeout=180),
+            "the installer of %s is done" % NEXT_VERSION)
+        self.assertEqual((self.folder / "Kestrom.exe").read_bytes(), (release / "Kestrom.exe").read_bytes())
+        self.assertEqual(self.shortcuts(), [], "/noicons makes no shortcut")
+
+        process = self.start_installed("installed_next_release")
+        main = process.wait_window("versie %s, Kestrom" % NEXT_VERSION)
+        self.screenshot("installed_next_release", main)
+        self.driver.click(main, "Sluit af")
+        self.assertEqual(process.exit_code(30), 0)
+        self.assertEqual({name: self.registry.values(DEFAULTS_KEY)[name] for name in users_values}, users_values)
+        self.assertEqual(sorted(p.name for p in data.iterdir()), [QUOTE_FILE])
+        self.assertEqual((data / QUOTE_FILE).read_bytes(), QUOTE_BYTES)
+
+        # The companion is not the installer's: it goes with the test.
+        (self.folder / "Kestrom_Sched.exe").unlink()
+        settings = self.registry.tree(SETTINGS_KEY)
+        self.uninstall()
+        self.assertFalse(self.folder.exists())
+        self.assertEqual(self.registry.tree(SETTINGS_KEY), settings)
+        self.assertEqual((data / QUOTE_FILE).read_bytes(), QUOTE_BYTES)
 
 
 if __name__ == "__main__":

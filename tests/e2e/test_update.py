@@ -40,6 +40,53 @@ class MakerServer(kestrom_e2e.LocalServer):
     script = SERVER
 
 
+def new_maker_key(registry, key):
+    """A key pair made now, its private key at key; "Update Key" names its
+    public key. The private key's path, for the server's --key."""
+    public = subprocess.run([str(SIGN), "--new-key", str(key)], check=True, capture_output=True)
+    registry.set(kestrom_e2e.DEFAULTS_KEY, "Update Key", public.stdout.decode().strip())
+    return str(key)
+
+
+def installer_folders():
+    """The installers' own folders in Kestrom's temporary folder."""
+    temp = kestrom_e2e.wine("cmd", "/c", "echo %TEMP%").stdout.decode().strip()
+    drive, _, rest = temp.partition(":\\")
+    folder = Path(os.environ["WINEPREFIX"]) / "dosdevices" / (drive.lower() + ":") / Path(*rest.split("\\"))
+    return sorted(folder.glob("Kestrom-*"))
+
+
+def memo_lines(driver, window):
+    return driver.text(driver.child(window, cls="Edit")).split("\r\n")
+
+
+def buttons(driver, window):
+    """{caption: visible} of the update window's buttons."""
+    return {b.text: b.visible for b in driver.children(window) if b.cls.lower() == "button"}
+
+
+def wait_downloaded(driver, window):
+    """Once "Start Downloaden" has brought the installer: the memo's lines."""
+    deadline = time.monotonic() + 120
+    while "Installeer" not in buttons(driver, window) and time.monotonic() < deadline:
+        time.sleep(0.2)
+    return memo_lines(driver, window)
+
+
+def start_companion(test, folder, log):
+    """The companion program, Kestrom_Sched.exe (a copy of the installer
+    stand-in), started from folder; it runs until it is ended."""
+    folder.mkdir(parents=True, exist_ok=True)
+    companion = folder / "Kestrom_Sched.exe"
+    shutil.copyfile(kestrom_e2e.Config.exe.parent / "installer_standin.exe", companion)
+    out = open(log, "ab")
+    test.addCleanup(out.close)
+    popen = subprocess.Popen([str(kestrom_e2e.WINE_RUN), str(companion), "/wait"], cwd=folder,
+                             stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT)
+    test.addCleanup(lambda: popen.poll() is None and (popen.kill(), popen.wait(30)))
+    return popen
+
+
 class UpdateTest(kestrom_e2e.KestromTestCase):
     def setUp(self):
         super().setUp()
@@ -57,19 +104,10 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         return server
 
     def maker_key(self):
-        """A key pair made now; "Update Key" names its public key. The
-        private key's path, for the server's --key."""
-        key = self.case / "maker.pem"
-        public = subprocess.run([str(SIGN), "--new-key", str(key)], check=True, capture_output=True)
-        self.registry.set(kestrom_e2e.DEFAULTS_KEY, "Update Key", public.stdout.decode().strip())
-        return str(key)
+        return new_maker_key(self.registry, self.case / "maker.pem")
 
     def installer_folders(self):
-        """The installers' own folders in Kestrom's temporary folder."""
-        temp = kestrom_e2e.wine("cmd", "/c", "echo %TEMP%").stdout.decode().strip()
-        drive, _, rest = temp.partition(":\\")
-        folder = Path(os.environ["WINEPREFIX"]) / "dosdevices" / (drive.lower() + ":") / Path(*rest.split("\\"))
-        return sorted(folder.glob("Kestrom-*"))
+        return installer_folders()
 
     def automatic_updates(self, on):
         # Stored as the settings dialog stores it.
@@ -80,11 +118,10 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         return process, process.wait_window(CAPTION)
 
     def memo_lines(self, window):
-        return self.driver.text(self.driver.child(window, cls="Edit")).split("\r\n")
+        return memo_lines(self.driver, window)
 
     def buttons(self, window):
-        """{caption: visible} of the update window's buttons."""
-        return {b.text: b.visible for b in self.driver.children(window) if b.cls.lower() == "button"}
+        return buttons(self.driver, window)
 
     def update_windows(self, process):
         return [w for w in self.driver.windows(pid=process.pid) if w.text == UPDATE_CAPTION]
@@ -188,15 +225,7 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         self.driver.wait_gone(window, pid=process.pid)
 
     def start_companion(self, folder):
-        folder.mkdir(parents=True, exist_ok=True)
-        companion = folder / "Kestrom_Sched.exe"
-        shutil.copyfile(self.standin, companion)
-        log = open(self.case / ("companion_%s.log" % folder.name), "ab")
-        self.addCleanup(log.close)
-        popen = subprocess.Popen([str(kestrom_e2e.WINE_RUN), str(companion), "/wait"], cwd=folder,
-                                 stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
-        self.addCleanup(lambda: popen.poll() is None and (popen.kill(), popen.wait(30)))
-        return popen
+        return start_companion(self, folder, self.case / ("companion_%s.log" % folder.name))
 
     def test_download_and_silent_installation(self):
         server = self.maker("maker", "--list", "newer", "--installer", str(self.standin), "--key", self.maker_key())
@@ -209,10 +238,7 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         process, main = self.open_main()
         window = self.wait_advice(process)
         self.driver.click(window, "Start Downloaden")
-        deadline = time.monotonic() + 60
-        while "Installeer" not in self.buttons(window) and time.monotonic() < deadline:
-            time.sleep(0.2)
-        self.assertEqual(self.memo_lines(window), DOWNLOADED)
+        self.assertEqual(wait_downloaded(self.driver, window), DOWNLOADED)
         self.assertEqual(self.buttons(window), {"Start Downloaden": False, "Installeer": True})
         gauge = [c for c in self.driver.children(window) if c.cls == "KestromGauge"]
         self.assertTrue(gauge and gauge[0].visible)
