@@ -62,12 +62,10 @@ TBrowseForm& Browse() { return environment->browse; }
 // answer (a click or a close); a script that leaves it open fails.
 bool BrowseRunning(const std::string& title, std::string& path, bool showFiles, std::function<void()> script)
 {
-    OneShot run(200, [script] {
-        EXPECT_TRUE(Browse().Visible());
-        EXPECT_EQ(GetActiveWindow(), Browse().Handle());
-        script();
-    });
-    OneShot watchdog(20000, [] {
+    // A browser that never comes up active leaves the script unrun, and
+    // the watchdog fails the test.
+    WhenReady run([] { return UpAndActive(Browse().Handle()); }, [script] { script(); });
+    OneShot watchdog(HangBoundMs, [] {
         ADD_FAILURE() << "the browser did not close";
         // A script may have left the input dialog open over the browser.
         for (Form* form : {static_cast<Form*>(AskDlg), static_cast<Form*>(&Browse())}) {
@@ -79,10 +77,13 @@ bool BrowseRunning(const std::string& title, std::string& path, bool showFiles, 
 
 void Click(const Button& button) { PostMessageA(button.Handle(), BM_CLICK, 0, 0); }
 
+bool AskUp()
+{
+    return UpAndActive(AskDlg->Handle());
+}
+
 void AnswerAsk(const std::string& text)
 {
-    ASSERT_TRUE(AskDlg->Visible());
-    EXPECT_EQ(GetActiveWindow(), AskDlg->Handle());
     EXPECT_EQ(GetFocus(), AskDlg->AskEdit.Handle());
     AskDlg->AskEdit.SetText(text);
     Click(AskDlg->OKBtn);
@@ -206,26 +207,27 @@ TEST(BrowseForm, NewFolderIsMadeAndSelectedAndAnExistingOneIsReported)
     std::string afterExisting;
     const bool accepted = BrowseRunning("t", path, false, [&] {
         {
-            OneShot answer(200, [] { AnswerAsk("Nieuw"); });
+            WhenReady answer(AskUp, [] { AnswerAsk("Nieuw"); });
             Browse().SpeedNew.Click();
             afterFirst = Browse().Boom1.Directory();
         }
         {
             // The same name while Nieuw is selected makes Nieuw\Nieuw.
-            OneShot answer(200, [] { AnswerAsk("Nieuw"); });
+            WhenReady answer(AskUp, [] { AnswerAsk("Nieuw"); });
             Browse().SpeedNew.Click();
             afterNested = Browse().Boom1.Directory();
         }
         {
             Browse().Boom1.OpenPath(Base + "Data\\");
-            OneShot answer(200, [] { AnswerAsk("Nieuw"); });
-            OneShot box(600, [&seen] { CloseOpenErrorBox(seen); });
+            WhenReady answer(AskUp, [] { AnswerAsk("Nieuw"); });
+            WhenReady box([] { return FindWindowA(nullptr, "Open Error") != nullptr; },
+                          [&seen] { CloseOpenErrorBox(seen); });
             Browse().SpeedNew.Click();
             afterExisting = Browse().Boom1.Directory();
         }
         {
             // Cancelled: nothing is made.
-            OneShot answer(200, [] {
+            WhenReady answer(AskUp, [] {
                 AskDlg->AskEdit.SetText("Never");
                 Click(AskDlg->CancelBtn);
             });

@@ -55,8 +55,8 @@ void Click(const Button& button) { PostMessageA(button.Handle(), BM_CLICK, 0, 0)
 // Runs script once the dialog is up; the script closes it.
 int ConfigRunning(std::function<void()> script)
 {
-    OneShot run(200, [script] { script(); });
-    OneShot watchdog(20000, [] {
+    WhenReady run([] { return UpAndActive(Config().Handle()); }, [script] { script(); });
+    OneShot watchdog(HangBoundMs, [] {
         ADD_FAILURE() << "the dialog did not close";
         Config().SetModalResult(mrCancel);
     });
@@ -142,7 +142,7 @@ TEST(ConfigForm, BrowseStartsAtTheRootOfCAndPutsTheChoiceIntoTheEditOnly)
         std::string edit;
         ConfigRunning([&] {
             SaveScreenshot(Config().Handle(), "config_form");
-            OneShot answer(300, [&] {
+            WhenReady answer([] { return UpAndActive(BrowseForm->Handle()); }, [&] {
                 title = BrowseForm->Panel2Caption();
                 opened = BrowseForm->Boom1.Directory();
                 filesVisible = BrowseForm->FileListBox.Visible();

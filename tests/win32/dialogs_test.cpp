@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace {
@@ -61,15 +62,17 @@ int HoldMs()
 }
 
 // Answers the next modal dialog once it is up and painted (timers come
-// after paints), and closes it with a failure if the answer did not.
+// after paints), and held for KESTROM_DIALOG_HOLD_MS when a person wants to
+// look at it; closes it with a failure if the answer did not. Not "active":
+// a dialog placed beside a caller off the screen need not be.
 class Answering {
 public:
     Answering(Form& dialog, std::function<void()> answer)
-        : answer_(std::max(100, HoldMs()), [&dialog, answer] {
-              ASSERT_TRUE(dialog.Visible());
-              answer();
-          }),
-          watchdog_(std::max(100, HoldMs()) + 10000, [&dialog] {
+        : answer_([&dialog, shown = GetTickCount()] {
+                      return dialog.Visible() && static_cast<int>(GetTickCount() - shown) >= HoldMs();
+                  },
+                  std::move(answer)),
+          watchdog_(static_cast<UINT>(HoldMs()) + HangBoundMs, [&dialog] {
               ADD_FAILURE() << "the dialog did not close";
               PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
           })
@@ -77,7 +80,7 @@ public:
     }
 
 private:
-    OneShot answer_;
+    WhenReady answer_;
     OneShot watchdog_;
 };
 
@@ -459,7 +462,7 @@ TEST(MessageForm, ClosesItselfAfterItsInterval)
                            "Uw e-mailprogramma wordt gestart.", interval);
     EXPECT_TRUE(form.Visible());
     EXPECT_TRUE(form.Timer.Enabled());
-    EXPECT_TRUE(PumpUntil([&] { return !form.Visible(); }, interval + 10000));
+    EXPECT_TRUE(PumpUntil([&] { return !form.Visible(); }, interval + HangBoundMs));
     EXPECT_FALSE(form.Timer.Enabled());
 }
 
@@ -473,39 +476,52 @@ TEST(MessageForm, IntervalZeroNeverFires)
 
     // A later call with a time closes it.
     form.ShowMessageWindow(Caller.Top, Caller.Left, Caller.Height, Caller.Width, "Nu wel", "", 200);
-    EXPECT_TRUE(PumpUntil([&] { return !form.Visible(); }, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return !form.Visible(); }, HangBoundMs));
 }
 
+// The countdown tests compare the form's timer with a marker timer of the
+// same thread, not with the clock: a thread's timers come in the order they
+// are due, however slow the machine.
 TEST(MessageForm, ShownAgainWhileUpKeepsTheRunningCountdown)
 {
-    // Shown at 0 for 2000 ms and again at 1000 ms with the same interval:
-    // it closes at 2000, before the 2500 ms mark; a restarted countdown
-    // would close it only at 3000.
+    // Shown for 4000 ms and again after 1000 ms with the same interval: the
+    // first countdown closes it at 4000, before a marker set 3500 ms after
+    // the second showing; a restarted countdown would close it only 4000 ms
+    // after that showing.
     TMessageForm& form = *MessageForm;
-    form.ShowMessageWindow(Caller.Top, Caller.Left, Caller.Height, Caller.Width, "Eerste", "", 2000);
+    form.ShowMessageWindow(Caller.Top, Caller.Left, Caller.Height, Caller.Width, "Eerste", "", 4000);
     bool shownAgain = false;
+    bool markerPassed = false;
+    std::unique_ptr<OneShot> marker;
     OneShot again(1000, [&] {
         ASSERT_TRUE(form.Visible());
-        form.ShowMessageWindow(Caller.Top, Caller.Left, Caller.Height, Caller.Width, "Tweede", "regel", 2000);
+        form.ShowMessageWindow(Caller.Top, Caller.Left, Caller.Height, Caller.Width, "Tweede", "regel", 4000);
         EXPECT_EQ(form.MessageMemo.Text(), "Tweede\r\nregel\r\n");
         shownAgain = true;
+        marker = std::make_unique<OneShot>(3500, [&] { markerPassed = true; });
     });
-    EXPECT_TRUE(PumpUntil([&] { return !form.Visible(); }, 2500));
+    EXPECT_TRUE(PumpUntil([&] { return !form.Visible(); }, HangBoundMs));
     EXPECT_TRUE(shownAgain);
+    EXPECT_FALSE(markerPassed);
     PutAway(form);
 }
 
 TEST(MessageForm, ANewIntervalWhileUpRestartsTheCountdown)
 {
-    // Shown for 1000 ms, then at 500 ms for 5000 ms: still up at 2000.
+    // Shown for 3000 ms, then after 500 ms for 10000 ms: still up at a
+    // marker 4000 ms after the second showing, past the first countdown.
     TMessageForm& form = *MessageForm;
-    form.ShowMessageWindow(Caller.Top, Caller.Left, Caller.Height, Caller.Width, "Eerste", "", 1000);
+    form.ShowMessageWindow(Caller.Top, Caller.Left, Caller.Height, Caller.Width, "Eerste", "", 3000);
+    bool markerPassed = false;
+    std::unique_ptr<OneShot> marker;
     OneShot again(500, [&] {
-        form.ShowMessageWindow(Caller.Top, Caller.Left, Caller.Height, Caller.Width, "Tweede", "", 5000);
+        ASSERT_TRUE(form.Visible());
+        form.ShowMessageWindow(Caller.Top, Caller.Left, Caller.Height, Caller.Width, "Tweede", "", 10000);
+        marker = std::make_unique<OneShot>(4000, [&] { markerPassed = true; });
     });
-    PumpUntil([] { return false; }, 2000);
+    EXPECT_TRUE(PumpUntil([&] { return markerPassed; }, HangBoundMs));
     EXPECT_TRUE(form.Visible());
-    EXPECT_EQ(form.Timer.Interval(), 5000u);
+    EXPECT_EQ(form.Timer.Interval(), 10000u);
     PutAway(form);
 }
 

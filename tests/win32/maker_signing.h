@@ -7,6 +7,7 @@
 #pragma once
 
 #include "update/maker_key.h"
+#include "wait_for.h"
 
 #include <windows.h>
 
@@ -102,7 +103,7 @@ private:
             if (ch == '/') ch = '\\';
         DeleteFileA(made.c_str());
         std::system(("\"\"" + script + "\" " + arguments + "\"").c_str());
-        for (int i = 0; i < 600 && GetFileAttributesA(made.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+        WaitUntil([&] { return GetFileAttributesA(made.c_str()) != INVALID_FILE_ATTRIBUTES; });
     }
 
     std::string folder_;

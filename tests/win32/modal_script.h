@@ -1,8 +1,10 @@
-// Helpers for Win32 tests that drive modal windows: one-shot thread timers
-// that run inside whatever message loop is running, a pump with a limit,
-// and window screenshots as BMP files.
+// Helpers for Win32 tests that drive modal windows: thread timers that run
+// inside whatever message loop is running, once after a time (watchdogs) or
+// once a window is ready (scripts), a pump with a limit, and window
+// screenshots as BMP files.
 #pragma once
 
+#include "wait_for.h"
 #include "win/application.h"
 
 #include <windows.h>
@@ -47,6 +49,54 @@ private:
     }
     UINT_PTR id_ = 0;
 };
+
+// Runs its action once, from whatever message loop is running, as soon as
+// ready() holds: a script waits for the window it drives, not for a number
+// of milliseconds that a slow machine may not meet. Timer messages come
+// after paints, so a window that is up has also painted.
+class WhenReady {
+public:
+    WhenReady(std::function<bool()> ready, std::function<void()> action)
+    {
+        id_ = SetTimer(nullptr, 0, PollMs, Poll);
+        Pending()[id_] = Step{std::move(ready), std::move(action)};
+    }
+    ~WhenReady()
+    {
+        KillTimer(nullptr, id_);
+        Pending().erase(id_);
+    }
+    WhenReady(const WhenReady&) = delete;
+    WhenReady& operator=(const WhenReady&) = delete;
+
+private:
+    static constexpr UINT PollMs = 20;
+    struct Step {
+        std::function<bool()> ready;
+        std::function<void()> action;
+    };
+    static std::map<UINT_PTR, Step>& Pending()
+    {
+        static std::map<UINT_PTR, Step> pending;
+        return pending;
+    }
+    static void CALLBACK Poll(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        const auto found = Pending().find(id);
+        if (found == Pending().end() || !found->second.ready()) return;
+        KillTimer(nullptr, id);
+        const auto action = std::move(found->second.action);
+        Pending().erase(found);
+        action();
+    }
+    UINT_PTR id_ = 0;
+};
+
+// A window that is shown and active: the one the user would type into.
+inline bool UpAndActive(HWND window)
+{
+    return window && IsWindowVisible(window) && GetActiveWindow() == window;
+}
 
 // Lets messages through until done() or until the limit.
 inline bool PumpUntil(const std::function<bool()>& done, UINT limitMs)

@@ -3,6 +3,7 @@
 // of the companion program, are found by path and ended; so is a 64-bit
 // build of it, from this 32-bit test as from the 32-bit program.
 #include "update/terminate_form.h"
+#include "wait_for.h"
 #include "win/application.h"
 
 #include <gtest/gtest.h>
@@ -125,7 +126,7 @@ public:
         if (!process_) return;
         if (Running()) {
             TerminateProcess(process_, 1);
-            WaitForSingleObject(process_, 5000);
+            WaitForSingleObject(process_, HangBoundMs);
         }
         CloseHandle(process_);
     }
@@ -245,7 +246,7 @@ TEST(Terminator, ToolHelpWalksTheProcessList)
 
     // The handle it gives ends one of the two and may be waited for.
     EXPECT_TRUE(TerminateProcess(found.Get(), 0));
-    EXPECT_EQ(WaitForSingleObject(found.Get(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(WaitForSingleObject(found.Get(), HangBoundMs), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_NE(companion.Running(), other.Running());
 }
 

@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "support/language.h"
 #include "update/terminate_form.h"
+#include "wait_for.h"
 
 #include <gtest/gtest.h>
 
@@ -361,15 +362,15 @@ TEST_F(InstallerDownloadTest, InstallStartsTheCheckedInstallerSilentlyEndsTheCom
     // The stand-in wrote its arguments before the one-second wait was over,
     // or soon after.
     const std::string arguments = installer + ".args";
-    for (int i = 0; i < 100 && !Exists(arguments); ++i) Sleep(100);
+    EXPECT_TRUE(WaitUntil([&] { return Exists(arguments); }));
     EXPECT_EQ(ReadFile(arguments), "/SP- /silent /noicons");
-    EXPECT_EQ(WaitForSingleObject(companionProcess, 10'000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(companionProcess, HangBoundMs), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(otherProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 
     TerminateProcess(otherProcess, 0);
-    WaitForSingleObject(otherProcess, 10'000);
+    WaitForSingleObject(otherProcess, HangBoundMs);
     CloseHandle(companionProcess);
     CloseHandle(otherProcess);
     DeleteFileA(companion.c_str());

@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "support/language.h"
 #include "update/terminate_form.h"
+#include "wait_for.h"
 #include "win/scaling.h"
 
 #include <gtest/gtest.h>
@@ -299,12 +300,12 @@ TEST_F(UpdateWindowTest, CommandsRunThroughTheInterpreterAndAreWaitedFor)
     EXPECT_EQ(form_.ExecuteAndWait("cmd.exe /C \"\"" + child + "\" /wait\"", SW_HIDE, 3000), -1);
     const ProcessHandle survivor = TerminateForm->FindProcessByPath(child);
     if (survivor) {
-        const DWORD ended = WaitForSingleObject(survivor.Get(), 10'000);
+        const DWORD ended = WaitForSingleObject(survivor.Get(), HangBoundMs);
         if (ended != WAIT_OBJECT_0) TerminateProcess(survivor.Get(), 0);
         EXPECT_EQ(ended, WAIT_OBJECT_0) << "the child outlived the command";
-        WaitForSingleObject(survivor.Get(), 10'000);
+        WaitForSingleObject(survivor.Get(), HangBoundMs);
     }
-    for (int i = 0; i < 50 && !DeleteFileA(child.c_str()); ++i) Sleep(100);
+    WaitUntil([&] { return DeleteFileA(child.c_str()) != FALSE; });
 }
 
 } // namespace
