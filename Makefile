@@ -25,12 +25,7 @@ build: deps $(HOST_DIR)/CMakeCache.txt
 	@tools/build_windows.sh
 
 test: build prefix
-	@python3 tools/check_product.py build/win32/Kestrom.exe
-	@echo "== Host unit tests"
-	@ctest --test-dir $(HOST_DIR) --output-on-failure -j$(JOBS)
-	@tools/fuzz_smoke.sh
-	@echo "== Win32 tests and end-to-end scenarios under Wine ($$(bash -c 'source tools/wine_env.sh && echo $$KESTROM_WINE_KIND'))"
-	@tools/with_display.sh ctest --test-dir build/win32 --output-on-failure
+	@tools/run_tests.sh
 
 demo: build prefix
 	@tools/demo.sh build/win32/Kestrom.exe

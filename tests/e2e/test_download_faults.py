@@ -2,7 +2,9 @@
 reports, a quote file of the day survives a run that got nothing, and an
 automatic run ends within a bounded time with an exit code that tells the
 task scheduler it missed quotes. The scenarios' machinery is that of
-test_download."""
+test_download. How long each run took is written down (durations.txt in
+the artifacts) but not judged: a bound only catches a run that hangs, and
+speed lives in tools/bench_run.py."""
 
 import time
 
@@ -11,54 +13,62 @@ from kestrom_e2e import closed_port
 from test_download import (COMPLETE, DONE, EARLIER_FILE, FAILED, LIST_REQUEST, MARKET, MISSING_DATA, NO_LIST_LINE,
                            NO_UNDERLYINGS, USER_AGENT, DownloadTestCase, QuotesServer, expected_file, run_requests)
 
+# Kestroms started at once: each group of cases costs its slowest case once.
+RUNS_AT_ONCE = 6
+
 
 class FaultModeTest(DownloadTestCase):
     def test_fault_modes_end_the_run_with_an_exit_code_and_keep_the_earlier_file(self):
-        # Every case runs at once, each against its own server: the cases
-        # that wait for the program's time-outs then cost their time once.
+        # The cases run in groups, each case against its own server: the
+        # cases that wait for the program's time-outs then cost their time
+        # once per group, and a 2-core machine that runs 32-bit code only
+        # under an emulator is not swamped with a dozen Kestroms at once.
         u = MARKET.underlyings
         cases = [
             # name, faults, exit code (None: either with or without missing
-            # data), what the file holds, time bound (s)
-            ("connection refused", [], NO_UNDERLYINGS, "earlier", 60),
-            ("host not found", [], NO_UNDERLYINGS, "earlier", 100),
-            ("short", ["short"], NO_UNDERLYINGS, "earlier", 60),
-            ("404", ["404"], NO_UNDERLYINGS, "earlier", 60),
-            ("500", ["500"], NO_UNDERLYINGS, "earlier", 60),
-            ("silent list", ["silent@list"], NO_UNDERLYINGS, "earlier", 100),
-            ("garbage", ["garbage"], NO_UNDERLYINGS, "earlier", 60),
-            ("log-in page", ["login"], NO_UNDERLYINGS, "earlier", 60),
-            ("503 pages", ["503"], NO_UNDERLYINGS, "earlier", 60),
-            ("empty list", ["empty-list@list"], MISSING_DATA, "earlier", 120),
+            # data), what the file holds
+            ("connection refused", [], NO_UNDERLYINGS, "earlier"),
+            ("host not found", [], NO_UNDERLYINGS, "earlier"),
+            ("short", ["short"], NO_UNDERLYINGS, "earlier"),
+            ("404", ["404"], NO_UNDERLYINGS, "earlier"),
+            ("500", ["500"], NO_UNDERLYINGS, "earlier"),
+            ("silent list", ["silent@list"], NO_UNDERLYINGS, "earlier"),
+            ("garbage", ["garbage"], NO_UNDERLYINGS, "earlier"),
+            ("log-in page", ["login"], NO_UNDERLYINGS, "earlier"),
+            ("503 pages", ["503"], NO_UNDERLYINGS, "earlier"),
+            ("empty list", ["empty-list@list"], MISSING_DATA, "earlier"),
             ("error pages", ["short@call:" + u[3].code, "404@put:" + u[4].code, "500@call:" + u[5].code,
                              "login@call:" + u[10].code, "503@put:" + u[11].code],
-             MISSING_DATA, "expected", 120),
-            ("silent page", ["silent@put:" + u[8].code], MISSING_DATA, "expected", 150),
-            ("dripping page", ["drip@call:" + u[9].code], MISSING_DATA, "expected", 240),
-            ("endless page", ["endless@put:" + u[6].code], MISSING_DATA, "expected", 240),
-            ("huge page", ["huge@call:" + u[7].code], MISSING_DATA, "expected", 240),
-            ("slow", ["slow"], COMPLETE, "expected", 240),
-            ("markers in the wrong order", ["wrong-order@call:" + u[2].code], None, "written", 120),
+             MISSING_DATA, "expected"),
+            ("silent page", ["silent@put:" + u[8].code], MISSING_DATA, "expected"),
+            ("dripping page", ["drip@call:" + u[9].code], MISSING_DATA, "expected"),
+            ("endless page", ["endless@put:" + u[6].code], MISSING_DATA, "expected"),
+            ("huge page", ["huge@call:" + u[7].code], MISSING_DATA, "expected"),
+            ("slow", ["slow"], COMPLETE, "expected"),
+            ("markers in the wrong order", ["wrong-order@call:" + u[2].code], None, "written"),
         ]
         hosts = {"connection refused": "127.0.0.1:%d" % closed_port(), "host not found": "kestrom-quotes.invalid"}
         runs = []
-        for name, faults, _, _, _ in cases:
-            runs.append(self.start_automatic(name.replace(" ", "_"), faults, earlier=True, host=hosts.get(name),
-                                             server_options=("--slow-chunk", "262144", "--slow-pause", "0.05")))
-        self.finish(runs, 300)
+        for group in range(0, len(cases), RUNS_AT_ONCE):
+            started = []
+            for name, faults, _, _ in cases[group:group + RUNS_AT_ONCE]:
+                started.append(self.start_automatic(name.replace(" ", "_"), faults, earlier=True,
+                                                    host=hosts.get(name),
+                                                    server_options=("--slow-chunk", "262144", "--slow-pause", "0.05")))
+            self.finish(started, kestrom_e2e.HANG_BOUND)
+            runs += started
         with open(self.case_folder / "durations.txt", "w") as durations:
             for (name, *_), run in zip(cases, runs):
                 took = "still running" if run.ended is None else "%.1f s" % (run.ended - run.started)
                 durations.write("%s: exit code %s after %s\n" % (name, run.exit_code, took))
 
-        for (name, faults, exit_code, holds, bound), run in zip(cases, runs):
+        for (name, faults, exit_code, holds), run in zip(cases, runs):
             with self.subTest(name):
                 self.assertIsNotNone(run.exit_code, "still running after %.0f s" % (time.monotonic() - run.started))
                 if exit_code is None:
                     self.assertIn(run.exit_code, (COMPLETE, MISSING_DATA))
                 else:
                     self.assertEqual(run.exit_code, exit_code)
-                self.assertLess(run.ended - run.started, bound)
                 if name in hosts:
                     self.assertEqual(run.server.targets(), [], "the server was not asked")
                     self.assertEqual(run.extra["earlier"].read_bytes(), EARLIER_FILE)
@@ -131,7 +141,7 @@ class FaultModeTest(DownloadTestCase):
         self.screenshot("after_fault_runs", window)
         self.assertTrue(process.running())
         self.driver.click(window, "Sluit af")
-        self.assertEqual(process.exit_code(30), 0)
+        self.assertEqual(process.exit_code(), 0)
 
 
 if __name__ == "__main__":

@@ -88,7 +88,7 @@ class MainWindowTest(kestrom_e2e.KestromTestCase):
                                  (scaled(left, dpi), scaled(top, dpi), scaled(width, dpi), scaled(height, dpi)))
         self.assertEqual(client.height, self.expected_client_height(window))
 
-    def assert_exit_code(self, process, expected, timeout=30):
+    def assert_exit_code(self, process, expected, timeout=kestrom_e2e.HANG_BOUND):
         self.assertEqual(process.exit_code(timeout), expected)
 
     def test_shows_caption_buttons_help_text_and_empty_status_line(self):

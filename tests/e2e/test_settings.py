@@ -33,7 +33,7 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
 
     def close(self, process, window):
         self.driver.click(window, "Sluit af")
-        self.assertEqual(process.exit_code(30), 0)
+        self.assertEqual(process.exit_code(), 0)
 
     def open_settings(self, process, main):
         self.driver.click(main, "Instellingen")

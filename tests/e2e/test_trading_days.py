@@ -37,7 +37,7 @@ class TradingDayTest(DownloadTestCase):
             # question nobody expects leaves its run waiting, and one that
             # never comes fails the wait for it.
             runs.append(self.start_automatic(name.replace(" ", "_"), selection="0", clock=clock))
-        self.finish(runs, 180)
+        self.finish(runs, kestrom_e2e.HANG_BOUND)
         for (name, _, file_name), run in zip(cases, runs):
             with self.subTest(name):
                 self.assertEqual(run.exit_code, COMPLETE)
@@ -51,10 +51,10 @@ class TradingDayTest(DownloadTestCase):
         friday_file.write_bytes(EARLIER_FILE)
         self.configure(server.host, data, selection="0")
         process = self.start_kestrom("a", clock=EXPIRY_SUNDAY)
-        main = process.wait_window(CAPTION, timeout_ms=30000)
+        main = process.wait_window(CAPTION)
         help_text = self.driver.text(self.driver.child(main, cls="Edit"))
 
-        question = process.wait_window(SUNDAY_QUESTION, timeout_ms=30000)
+        question = process.wait_window(SUNDAY_QUESTION, )
         controls = self.driver.children(question)
         self.assertEqual(sorted(c.text for c in controls if c.cls.lower() == "button" and c.visible), ["Ja", "Nee"])
         message = next(c for c in controls if c.cls.lower() == "edit")
@@ -73,7 +73,7 @@ class TradingDayTest(DownloadTestCase):
         self.assertEqual(self.driver.text(self.driver.child(main, cls="Static")), "")
 
         self.driver.click(main, "Sluit af")
-        self.assertEqual(process.exit_code(30), 0)
+        self.assertEqual(process.exit_code(), 0)
 
 
 if __name__ == "__main__":
