@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 class FileHandle {
 public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
@@ -10,6 +12,7 @@ public:
     {
         if (Valid()) CloseHandle(handle_);
     }
+    FileHandle(FileHandle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
 
