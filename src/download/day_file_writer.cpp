@@ -48,7 +48,7 @@ void DayFileWriter::Begin(const std::string& folder, const std::string& dayFile)
     folder_ = folder;
     day_ = dayFile;
     headerPending_ = true;
-    workCreated_ = false;
+    workOwned_ = false;
     error_.reset();
     buffer_.clear();
     lines_ = 0;
@@ -61,8 +61,10 @@ void DayFileWriter::WriteHeader(std::string_view line)
     headerPending_ = false;
     error_ = PrepareFolder();
     if (!error_) error_ = KeepLeftoverWork();
+    // From here on the work file's name is this run's: what was under it
+    // has been kept, or held nothing.
+    workOwned_ = !error_;
     if (!error_) error_ = store_.CreateAnew(Path(WorkFileName(day_)), line);
-    workCreated_ = !error_;
     lines_ = 1;
 }
 
@@ -100,7 +102,7 @@ DayFileResult DayFileWriter::Finish(const std::vector<std::string>& notWhole)
     if (error_) {
         // Only this run's own work file goes: after a failed write it has a
         // gap, and on a full disk its space is wanted.
-        if (workCreated_) store_.Delete(work);
+        if (workOwned_) store_.Delete(work);
         result.place = DayFilePlace::Failed;
         result.reason = error_;
         return result;

@@ -97,7 +97,7 @@ private:
     std::string folder_;
     std::string day_;
     bool headerPending_ = false;
-    bool workCreated_ = false;
+    bool workOwned_ = false;
     FileError error_;
     std::string buffer_;
     std::size_t lines_ = 0;

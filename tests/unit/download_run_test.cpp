@@ -460,6 +460,13 @@ TEST_F(DownloadRunTest, AWorkFileLeftBehindIsKeptUnderThePartialName)
                       std::string::npos,
                   !empty);
     }
+
+    // Where they cannot be kept, the run writes nothing rather than lose them.
+    store.files = {{FridayWork, "killed run\r\n"}, {FridayPartial, "partial\r\n"}};
+    store.held = {FridayPartial};
+    EXPECT_EQ(run.Run(settings), RunOutcome::FileFailure);
+    EXPECT_EQ(store.files, (std::map<std::string, std::string>{{FridayWork, "killed run\r\n"},
+                                                                {FridayPartial, "partial\r\n"}}));
 }
 
 // Whether no page answers or a log-in page answers every option page.
