@@ -1,6 +1,6 @@
 // The files of the data folder that the download run reads and writes.
-// Each operation opens and closes what it touches; only FlushToDisk waits
-// for the disk.
+// Each operation opens and closes what it touches; only FlushToDisk and
+// Move wait for the disk.
 #pragma once
 
 #include <cstddef>
