@@ -175,6 +175,9 @@ RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
 
     view_.SetStatusText("Bezig met downloaden");
     view_.ClearMemo();
+    // Worked out again once the list has come: a run started a moment
+    // before 06:00 downloads the new day's quotes.
+    record.tradingDate = TradingDate(clock_.Now());
     quoteFileName_ = ::QuoteFileName(record.tradingDate);
     // The file goes into the folder also when it was typed without its "\".
     dayFile_.Begin(FolderPrefix(settings.dataPath), quoteFileName_);
