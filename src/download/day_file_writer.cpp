@@ -76,9 +76,9 @@ void DayFileWriter::WriteLine(std::string_view line, std::string_view underlying
     buffer_ += line;
     ++lines_;
     auto found = lineUnderlyings_.find(underlying);
-    if (found == lineUnderlyings_.end()) found = lineUnderlyings_.emplace(std::string(underlying), std::set<std::string>{}).first;
+    if (found == lineUnderlyings_.end()) found = lineUnderlyings_.try_emplace(std::string(underlying)).first;
     const std::string_view named = LineUnderlying(line);
-    if (found->second.find(std::string(named)) == found->second.end()) found->second.emplace(named);
+    if (found->second.find(named) == found->second.end()) found->second.emplace(named);
     if (buffer_.size() >= WriteBlock) WriteBuffer();
 }
 

@@ -104,5 +104,5 @@ private:
     std::string rescued_;
     // The underlyings as the lines name them, by the display name of the
     // underlying that gave them.
-    std::map<std::string, std::set<std::string>, std::less<>> lineUnderlyings_;
+    std::map<std::string, std::set<std::string, std::less<>>, std::less<>> lineUnderlyings_;
 };
