@@ -7,12 +7,15 @@ run into
            the windows, the one-second download timer)
   download list page asked for until the last put page is asked for
   closing  last put page asked for until the process has ended (the last
-           page, the completion report and the six-second countdown)
+           page, the quote file put in place, the completion report and the
+           six-second countdown)
 
 The fetches themselves are timed apart, by fetching the same pages in the
 same order with a plain HTTP client, one connection each as the program
-does; "outside the fetches" is the run minus those fetches and minus the
-six-second countdown.
+does. "download - fetches" is the download phase minus the fetches inside
+it (every page but the last put page): the program's own work between its
+requests (scanning, writing, the memo). "outside" is the whole run minus
+every fetch and minus the six-second countdown.
 
   tools/bench_run.py --exe build/win32/Kestrom.exe [--runs 3]
 
@@ -40,17 +43,26 @@ COUNTDOWN_S = 6.0
 
 
 def time_fetches(port, targets, repeats=3):
-    """Seconds to fetch every page once, the median of a few rounds."""
+    """Seconds to fetch each page, in the order given: the median of a few
+    rounds."""
     rounds = []
     for _ in range(repeats):
-        started = time.perf_counter()
+        times = []
         for target in targets:
+            started = time.perf_counter()
             connection = http.client.HTTPConnection("127.0.0.1", port, timeout=60)
             connection.request("GET", target, headers={"User-Agent": "Quillo Function: Download"})
             connection.getresponse().read()
             connection.close()
-        rounds.append(time.perf_counter() - started)
-    return statistics.median(rounds)
+            times.append(time.perf_counter() - started)
+        rounds.append(times)
+    return [statistics.median(page) for page in zip(*rounds)]
+
+
+def wine_kind():
+    """Which Wine runs the 32-bit program here, as tools/wine_env.sh chose."""
+    script = 'source "%s" >/dev/null && echo "$KESTROM_WINE_KIND"' % (ROOT / "tools" / "wine_env.sh")
+    return subprocess.run(["bash", "-c", script], stdout=subprocess.PIPE, text=True, timeout=60).stdout.strip()
 
 
 def one_run(exe, work, registry):
@@ -76,7 +88,8 @@ def one_run(exe, work, registry):
         fetches = time_fetches(server.port, targets)
         lines = sum(len(p.read_bytes().splitlines()) for p in data.glob("*.csv"))
         return {"exit": code, "total": ended - started, "start": first - started, "download": last - first,
-                "closing": ended - last, "fetches": fetches, "lines": lines}
+                "closing": ended - last, "fetches": sum(fetches), "lines": lines,
+                "own work": last - first - sum(fetches[:-1])}
     finally:
         server.stop()
 
@@ -91,17 +104,18 @@ def main():
     options = parser.parse_args()
     exe = options.exe.resolve()
     registry = kestrom_e2e.Registry(options.work)
-    print("%d underlyings, %d pages per run" % (len(MARKET.underlyings), len(run_requests(MARKET.underlyings))))
-    print("run  exit  lines   total  start  download  closing  fetches  outside fetches and countdown")
+    print("%d underlyings, %d pages per run, %s" % (
+        len(MARKET.underlyings), len(run_requests(MARKET.underlyings)), wine_kind()))
+    print("run  exit  lines   total  start  download  closing  fetches  download - fetches  outside")
     results = []
     for number in range(1, options.runs + 1):
         r = one_run(exe, options.work / ("run%d" % number), registry)
         r["outside"] = r["total"] - r["fetches"] - COUNTDOWN_S
         results.append(r)
-        print("%3d  %4d  %5d  %6.2f  %5.2f  %8.2f  %7.2f  %7.2f  %6.2f" % (
+        print("%3d  %4d  %5d  %6.2f  %5.2f  %8.2f  %7.2f  %7.2f  %17.2f  %7.2f" % (
             number, r["exit"], r["lines"], r["total"], r["start"], r["download"], r["closing"], r["fetches"],
-            r["outside"]))
-    keys = ("total", "start", "download", "closing", "fetches", "outside")
+            r["own work"], r["outside"]))
+    keys = ("total", "start", "download", "closing", "fetches", "own work", "outside")
     print("median          " + "  ".join("%s %.2f s" % (k, statistics.median(r[k] for r in results)) for k in keys))
     return 0 if all(r["exit"] == 0 for r in results) else 1
 

@@ -5,6 +5,8 @@
 #include "download/download_run.h"
 #include "download/fetch_page.h"
 #include "download/quote_file_store_win32.h"
+#include "download/run_lock_win32.h"
+#include "download/run_log_win32.h"
 #include "win/button.h"
 #include "win/form.h"
 #include "win/label.h"
@@ -65,6 +67,8 @@ private:
     bool hourglass_ = false;
     InternetPageFetcher fetcher_;
     Win32QuoteFileStore quoteFiles_;
+    Win32RunLock runLock_;
+    Win32RunLog runLog_;
     DownloadRun run_;
 };
 

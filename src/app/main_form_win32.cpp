@@ -23,7 +23,7 @@ constexpr int StatusHeight = 30;
 
 } // namespace
 
-TMainForm::TMainForm() : run_(fetcher_, TheSystemClock(), *this, quoteFiles_) {}
+TMainForm::TMainForm() : run_(fetcher_, TheSystemClock(), *this, quoteFiles_, runLock_, runLog_) {}
 
 void TMainForm::Create()
 {

@@ -9,6 +9,11 @@ LocalDateTime SystemClock::Now()
     return {{now.wYear, now.wMonth, now.wDay}, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
+std::uint32_t SystemClock::Milliseconds()
+{
+    return GetTickCount();
+}
+
 SystemClock& TheSystemClock()
 {
     static SystemClock clock;

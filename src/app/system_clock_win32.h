@@ -6,6 +6,7 @@
 class SystemClock : public RunClock {
 public:
     LocalDateTime Now() override;
+    std::uint32_t Milliseconds() override;
 };
 
 SystemClock& TheSystemClock();

@@ -6,6 +6,9 @@
 #include "download/trading_date.h"
 #include "support/text.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace {
 
 // Restores the normal cursor also when a run ends by an exception, which
@@ -55,16 +58,55 @@ std::string NamesText(const std::vector<std::string>& names)
     return text;
 }
 
-// The earlier file of the same trading date that a run replaces.
-std::string BackupPath(const std::string& path)
+// Holds the data folder's run lock while a run downloads and writes.
+class LockScope {
+public:
+    explicit LockScope(RunLock& lock) : lock_(lock) {}
+    ~LockScope() { lock_.Unlock(); }
+    LockScope(const LockScope&) = delete;
+    LockScope& operator=(const LockScope&) = delete;
+
+private:
+    RunLock& lock_;
+};
+
+// Where the quotes went, and what the user can do when that is not under
+// the day's name.
+std::vector<std::string> FileReport(const DayFileResult& file, const std::string& dayFile)
 {
-    return path + ".bak";
+    std::vector<std::string> lines;
+    switch (file.place) {
+    case DayFilePlace::Nothing:
+        lines.push_back("Er zijn geen koersen ontvangen; er is niets geschreven");
+        break;
+    case DayFilePlace::Failed:
+        lines.push_back("Het koersbestand kon niet worden geschreven: " + file.reason.value_or(""));
+        break;
+    case DayFilePlace::DayName:
+        lines.push_back("Ze zijn geschreven in: " + file.fileName);
+        break;
+    case DayFilePlace::Partial:
+        lines.push_back("Ze zijn geschreven in: " + file.fileName);
+        lines.push_back(dayFile + " heeft koersen die deze download niet kreeg en is gebleven zoals het was");
+        break;
+    case DayFilePlace::Beside:
+    case DayFilePlace::WorkFile:
+        lines.push_back((file.place == DayFilePlace::Beside ? "Ze zijn geschreven in: " : "Ze staan in: ") +
+                        file.fileName);
+        lines.push_back(file.blocked + " kon niet worden vervangen: " + file.reason.value_or(""));
+        lines.push_back("Hernoem " + file.fileName + " naar " + file.blocked + " zodra dat kan, of download opnieuw");
+        break;
+    }
+    if (!file.rescued.empty())
+        lines.push_back("De koersen van een afgebroken eerdere download staan in: " + file.rescued);
+    return lines;
 }
 
 } // namespace
 
-DownloadRun::DownloadRun(PageFetcher& fetcher, RunClock& clock, RunView& view, QuoteFileStore& store)
-    : fetcher_(fetcher), clock_(clock), view_(view), store_(store)
+DownloadRun::DownloadRun(PageFetcher& fetcher, RunClock& clock, RunView& view, QuoteFileStore& store, RunLock& lock,
+                         RunLog& log)
+    : fetcher_(fetcher), clock_(clock), view_(view), lock_(lock), log_(log), dayFile_(store)
 {
 }
 
@@ -75,12 +117,45 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     if (active_) return RunOutcome::AlreadyRunning;
     const ActiveFlag activeFlag(active_);
 
-    if (IsSundayAfterExpiry(clock_.Now().date) &&
+    RunRecord record;
+    record.start = clock_.Now();
+    record.automatic = settings.automatic;
+    record.tradingDate = TradingDate(record.start);
+    const std::uint32_t started = clock_.Milliseconds();
+
+    const RunOutcome outcome = Attempt(settings, record);
+
+    record.exitCode = static_cast<int>(outcome);
+    record.milliseconds = clock_.Milliseconds() - started;
+    log_.Append(FolderPrefix(settings.dataPath), RunLogLine(record));
+    // After "Nee" the program stays open without fetching anything.
+    if (settings.automatic && outcome != RunOutcome::Declined) CloseProgram(settings.productName, outcome);
+    return outcome;
+}
+
+RunOutcome DownloadRun::Attempt(const RunSettings& settings, RunRecord& record)
+{
+    if (IsSundayAfterExpiry(record.start.date) &&
         !view_.AskYesNo(settings.productName + " - Downloaden?",
                         "Als u op \"Ja\" klikt dan worden de expitatiekoersen van vrijdag gewist")) {
         return RunOutcome::Declined;
     }
 
+    // Taken after the question, which an unattended run may wait on all
+    // night.
+    const std::string dataPath = FolderPrefix(settings.dataPath);
+    if (!lock_.TryLock(dataPath)) {
+        view_.SetStatusText("Downloaden is niet gestart");
+        view_.ClearMemo();
+        view_.AddMemoLine("Er loopt al een download naar de map " + dataPath + "; deze download is niet gestart.");
+        return RunOutcome::FolderBusy;
+    }
+    const LockScope lockScope(lock_);
+    return Fetch(settings, record);
+}
+
+RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
+{
     Hourglass hourglass(view_);
     view_.SetStatusText("Bezig met verbinden");
     view_.ProcessMessages();
@@ -95,19 +170,17 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
         view_.SetStatusText("Downloaden is mislukt");
         view_.ClearMemo();
         view_.AddMemoLine("De lijst met fondsen kon niet worden opgehaald; er is niets gedownload.");
-        hourglass.Off();
-        if (settings.automatic) CloseProgram(settings.productName, RunOutcome::NoUnderlyings);
         return RunOutcome::NoUnderlyings;
     }
 
     view_.SetStatusText("Bezig met downloaden");
     view_.ClearMemo();
-    headerPending_ = true;
-    quoteFileName_ = ::QuoteFileName(TradingDate(clock_.Now()));
+    // Worked out again once the list has come: a run started a moment
+    // before 06:00 downloads the new day's quotes.
+    record.tradingDate = TradingDate(clock_.Now());
+    quoteFileName_ = ::QuoteFileName(record.tradingDate);
     // The file goes into the folder also when it was typed without its "\".
-    dataPath_ = FolderPrefix(settings.dataPath);
-    filePath_ = dataPath_ + quoteFileName_;
-    fileError_.reset();
+    dayFile_.Begin(FolderPrefix(settings.dataPath), quoteFileName_);
     withoutData_.clear();
 
     int counter = 0;
@@ -116,33 +189,26 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
         ++counter;
     }
 
-    // The file of the day is only replaced once a page with data has given
-    // the header line, so a run that got nothing keeps an earlier run's
-    // quotes; where there were none it leaves an empty file.
-    if (headerPending_ && !fileError_) {
-        fileError_ = PrepareFolder();
-        if (!fileError_) fileError_ = store_.CreateIfMissing(filePath_);
-    }
+    const DayFileResult file = dayFile_.Finish(withoutData_);
+    const std::size_t withData = counter - withoutData_.size();
+    record.downloaded = true;
+    record.file = file;
+    record.withData = withData;
+    record.withoutData = withoutData_;
 
     view_.SetStatusText("Downloaden is klaar");
     view_.AddMemoLine("");
-    view_.AddMemoLine("De optiekoersen van " + std::to_string(counter) + " fondsen zijn gedownload");
-    // Where the file could not be written the memo says so, and why,
-    // instead of naming it as written.
-    view_.AddMemoLine(fileError_ ? "Het koersbestand kon niet worden geschreven: " + *fileError_
-                                 : "Ze zijn geschreven in: " + quoteFileName_);
+    view_.AddMemoLine("De optiekoersen van " + std::to_string(withData) + " fondsen zijn gedownload");
+    for (const std::string& line : FileReport(file, quoteFileName_)) view_.AddMemoLine(line);
     // Named, so that the user knows what to fetch again.
     if (!withoutData_.empty()) {
         view_.AddMemoLine("Van " + FundsText(withoutData_.size()) + " zijn geen of niet alle koersen ontvangen");
         view_.AddMemoLine("Het gaat om " + NamesText(withoutData_));
     }
-    hourglass.Off();
 
-    const RunOutcome outcome = fileError_ ? RunOutcome::FileFailure
-                               : !withoutData_.empty() ? RunOutcome::MissingData
-                                                       : RunOutcome::Complete;
-    if (settings.automatic) CloseProgram(settings.productName, outcome);
-    return outcome;
+    if (file.place == DayFilePlace::Failed) return RunOutcome::FileFailure;
+    if (file.place == DayFilePlace::Beside || file.place == DayFilePlace::WorkFile) return RunOutcome::NotInPlace;
+    return withoutData_.empty() ? RunOutcome::Complete : RunOutcome::MissingData;
 }
 
 void DownloadRun::Download(const std::string& entry, const std::string& pageBase)
@@ -160,40 +226,28 @@ void DownloadRun::Download(const std::string& entry, const std::string& pageBase
     const bool putQuotes = IsQuotePage(put);
     if (putQuotes) ParseOptionPage(put.body, "Put", name, price, *this);
     // A page cut off half-way still gives its rows, but not all of them.
-    if (!callQuotes || !putQuotes || !call.complete || !put.complete) withoutData_.push_back(name);
+    const bool whole = callQuotes && putQuotes && call.complete && put.complete;
+    if (!whole) withoutData_.push_back(name);
 
     view_.ProcessMessages();
-    view_.AddMemoLine("Gegevens van " + name + " gedownload");
+    view_.AddMemoLine(whole                     ? "Gegevens van " + name + " gedownload"
+                      : callQuotes || putQuotes ? "Niet alle koersen van " + name + " ontvangen"
+                                                : "Geen koersen van " + name + " ontvangen");
 }
 
 bool DownloadRun::HeaderPending()
 {
-    return headerPending_;
+    return dayFile_.HeaderPending();
 }
 
 void DownloadRun::WriteHeaderLine(const HeadingRecord& heading, std::string_view name)
 {
-    headerPending_ = false;
-    fileError_ = PrepareFolder();
-    // The run may yet be cut short: the file it replaces is kept, so that a
-    // complete earlier file of the day is never lost to a partial one.
-    if (!fileError_) fileError_ = store_.MoveToBackup(filePath_, BackupPath(filePath_));
-    if (!fileError_) fileError_ = store_.CreateAnew(filePath_, HeaderLine(heading, name));
+    dayFile_.WriteHeader(HeaderLine(heading, name));
 }
 
 void DownloadRun::AppendQuoteLine(const QuoteRecord& quote)
 {
-    // After a failed write the file is left as it is: lines appended after
-    // a gap, or to an older file whose header could not be replaced, would
-    // look like a complete file to its readers.
-    if (fileError_) return;
-    fileError_ = store_.Append(filePath_, QuoteLine(quote));
-}
-
-FileError DownloadRun::PrepareFolder()
-{
-    if (dataPath_.empty()) return std::nullopt;
-    return store_.CreateFolder(dataPath_);
+    dayFile_.WriteLine(QuoteLine(quote), quote.name);
 }
 
 void DownloadRun::CloseProgram(const std::string& productName, RunOutcome outcome)

@@ -3,10 +3,13 @@
 // run touches outside itself goes through the interfaces it is built with.
 #pragma once
 
+#include "download/day_file_writer.h"
 #include "download/page_fetcher.h"
 #include "download/quote_file_store.h"
 #include "download/quote_sink.h"
 #include "download/run_clock.h"
+#include "download/run_lock.h"
+#include "download/run_log.h"
 #include "download/run_view.h"
 #include "download/underlying_list.h"
 
@@ -23,7 +26,9 @@ struct RunSettings {
 };
 
 // How a run ended. In automatic mode the value is the process's exit code,
-// so that the task scheduler shows a run that missed quotes as failed.
+// so that the task scheduler shows a run that missed quotes as failed. When
+// several apply, the first of 3, 6, 1 is the outcome; 2, 4, 5 and 7 end a
+// run before it writes anything.
 enum class RunOutcome : int {
     Complete = 0,        // every underlying gave data and the file was written
     MissingData = 1,     // a call or put page of at least one underlying had no data
@@ -31,11 +36,14 @@ enum class RunOutcome : int {
     FileFailure = 3,     // the quote file could not be created or written
     Declined = 4,        // "Nee" to the Sunday question; nothing was done
     AlreadyRunning = 5,  // asked for while a run was letting messages through
+    NotInPlace = 6,      // the new quotes were written but could not take the day's name: they are kept beside it
+    FolderBusy = 7,      // another run holds this data folder; nothing was done
 };
 
 class DownloadRun : private QuoteSink {
 public:
-    DownloadRun(PageFetcher& fetcher, RunClock& clock, RunView& view, QuoteFileStore& store);
+    DownloadRun(PageFetcher& fetcher, RunClock& clock, RunView& view, QuoteFileStore& store, RunLock& lock,
+                RunLog& log);
 
     RunOutcome Run(const RunSettings& settings);
 
@@ -53,24 +61,23 @@ private:
     void WriteHeaderLine(const HeadingRecord& heading, std::string_view name) override;
     void AppendQuoteLine(const QuoteRecord& quote) override;
 
+    RunOutcome Attempt(const RunSettings& settings, RunRecord& record);
+    RunOutcome Fetch(const RunSettings& settings, RunRecord& record);
     void Download(const std::string& entry, const std::string& pageBase);
-    FileError PrepareFolder();
     void CloseProgram(const std::string& productName, RunOutcome outcome);
 
     PageFetcher& fetcher_;
     RunClock& clock_;
     RunView& view_;
-    QuoteFileStore& store_;
+    RunLock& lock_;
+    RunLog& log_;
 
     bool active_ = false;
     std::optional<UnderlyingList> underlyings_;
     std::string quoteFileName_;
 
     // State of the run in progress.
-    bool headerPending_ = false;
-    std::string dataPath_;
-    std::string filePath_;
-    FileError fileError_;
+    DayFileWriter dayFile_;
     // The names of the underlyings without (all) quotes, in list order.
     std::vector<std::string> withoutData_;
 };

@@ -1,8 +1,10 @@
-// The files the download run writes. Every operation opens, writes,
-// flushes and closes, so the file on disk is complete up to the last line
-// written at every moment.
+// The files of the data folder that the download run reads and writes.
+// Each operation opens and closes what it touches; only FlushToDisk and
+// Move wait for the disk.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,11 +27,26 @@ public:
     // which is left untouched.
     virtual FileError CreateIfMissing(const std::string& path) = 0;
 
-    // Renames the file path to backup, replacing an older backup, when it
-    // exists and holds anything. A missing or empty file is left where it
-    // is: it holds no quotes, and would only push out an older backup.
-    virtual FileError MoveToBackup(const std::string& path, const std::string& backup) = 0;
-
-    // Appends text to the existing file path.
+    // Appends text to the existing file path; the system's cache decides
+    // when it reaches the disk.
     virtual FileError Append(const std::string& path, std::string_view text) = 0;
+
+    // Returns once everything written to path is on the disk.
+    virtual FileError FlushToDisk(const std::string& path) = 0;
+
+    // The size of the file path; nothing when there is no file of that name.
+    virtual std::optional<std::uint64_t> SizeOf(const std::string& path) = 0;
+
+    // Reads the whole file path into text; a file of more than limit bytes
+    // is not read and gives an error.
+    virtual FileError Read(const std::string& path, std::size_t limit, std::string& text) = 0;
+
+    // Gives the file from the name to in one step, replacing a file of that
+    // name, and returns once the new name is on the disk. Fails, and leaves
+    // both files as they are, while another program holds either of them
+    // without letting it be deleted (as a spreadsheet does with the file it
+    // shows).
+    virtual FileError Move(const std::string& from, const std::string& to) = 0;
+
+    virtual FileError Delete(const std::string& path) = 0;
 };

@@ -1,46 +1,16 @@
 #include "download/quote_file_store_win32.h"
 
+#include "support/file_handle_win32.h"
 #include "support/system_message_win32.h"
 
 #include <windows.h>
 
+#include <vector>
+
 namespace {
 
-FileError Failure(DWORD code)
-{
-    std::string reason = SystemMessage(code);
-    if (reason.empty()) reason = "Windows-fout " + std::to_string(code);
-    return reason;
-}
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle()
-    {
-        if (Valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-    // A close can still fail to write the last data (on a network drive),
-    // so it is reported like a failed write.
-    bool Close()
-    {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return CloseHandle(handle) != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
-
-// Others may read the file while a line is written, never write it.
-FileHandle OpenFile(const std::string& path, DWORD disposition)
+// Others may read a file while it is written, never write it.
+FileHandle OpenForWriting(const std::string& path, DWORD disposition)
 {
     return FileHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -51,11 +21,10 @@ FileError WriteAndClose(FileHandle& file, std::string_view text)
     if (!text.empty()) {
         DWORD written = 0;
         if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
-            return Failure(GetLastError());
-        if (written != text.size()) return Failure(ERROR_DISK_FULL);
+            return FileFailure(GetLastError());
+        if (written != text.size()) return FileFailure(ERROR_DISK_FULL);
     }
-    if (!FlushFileBuffers(file.Get())) return Failure(GetLastError());
-    if (!file.Close()) return Failure(GetLastError());
+    if (!file.Close()) return FileFailure(GetLastError());
     return std::nullopt;
 }
 
@@ -85,10 +54,22 @@ FileError CreateLevels(std::string path)
     const DWORD code = GetLastError();
     // Made meanwhile by someone else: just as good.
     if (code == ERROR_ALREADY_EXISTS && FolderExists(path)) return std::nullopt;
-    return Failure(code);
+    return FileFailure(code);
 }
 
 } // namespace
+
+FileError FileFailure(unsigned long code)
+{
+    std::string reason = SystemMessage(code);
+    if (reason.empty()) reason = "Windows-fout " + std::to_string(code);
+    // A spreadsheet that shows the day's file lets others read it, not
+    // rename, replace or delete it.
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION)
+        return "het is geopend in een ander programma (" + reason + ")";
+    if (code == ERROR_ACCESS_DENIED) return "het is alleen-lezen of er is geen toegang (" + reason + ")";
+    return reason;
+}
 
 FileError Win32QuoteFileStore::CreateFolder(const std::string& folder)
 {
@@ -97,42 +78,79 @@ FileError Win32QuoteFileStore::CreateFolder(const std::string& folder)
 
 FileError Win32QuoteFileStore::CreateAnew(const std::string& path, std::string_view text)
 {
-    FileHandle file = OpenFile(path, CREATE_ALWAYS);
-    if (!file.Valid()) return Failure(GetLastError());
+    FileHandle file = OpenForWriting(path, CREATE_ALWAYS);
+    if (!file.Valid()) return FileFailure(GetLastError());
     return WriteAndClose(file, text);
 }
 
 FileError Win32QuoteFileStore::CreateIfMissing(const std::string& path)
 {
-    FileHandle file = OpenFile(path, CREATE_NEW);
+    FileHandle file = OpenForWriting(path, CREATE_NEW);
     if (!file.Valid()) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_EXISTS) return std::nullopt;
-        return Failure(code);
+        return FileFailure(code);
     }
     return WriteAndClose(file, {});
 }
 
-FileError Win32QuoteFileStore::MoveToBackup(const std::string& path, const std::string& backup)
+FileError Win32QuoteFileStore::Append(const std::string& path, std::string_view text)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        const DWORD code = GetLastError();
-        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return std::nullopt;
-        return Failure(code);
-    }
-    if (data.nFileSizeHigh == 0 && data.nFileSizeLow == 0) return std::nullopt;
-    // Fails, and leaves both files as they are, while another program holds
-    // either of them without sharing it.
-    if (!MoveFileExA(path.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return Failure(GetLastError());
+    FileHandle file = OpenForWriting(path, OPEN_EXISTING);
+    if (!file.Valid()) return FileFailure(GetLastError());
+    if (!SetFilePointerEx(file.Get(), LARGE_INTEGER{}, nullptr, FILE_END)) return FileFailure(GetLastError());
+    return WriteAndClose(file, text);
+}
+
+FileError Win32QuoteFileStore::FlushToDisk(const std::string& path)
+{
+    FileHandle file = OpenForWriting(path, OPEN_EXISTING);
+    if (!file.Valid()) return FileFailure(GetLastError());
+    if (!FlushFileBuffers(file.Get())) return FileFailure(GetLastError());
+    if (!file.Close()) return FileFailure(GetLastError());
     return std::nullopt;
 }
 
-FileError Win32QuoteFileStore::Append(const std::string& path, std::string_view text)
+std::optional<std::uint64_t> Win32QuoteFileStore::SizeOf(const std::string& path)
 {
-    FileHandle file = OpenFile(path, OPEN_EXISTING);
-    if (!file.Valid()) return Failure(GetLastError());
-    if (!SetFilePointerEx(file.Get(), LARGE_INTEGER{}, nullptr, FILE_END)) return Failure(GetLastError());
-    return WriteAndClose(file, text);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+FileError Win32QuoteFileStore::Read(const std::string& path, std::size_t limit, std::string& text)
+{
+    text.clear();
+    // Whoever else has the file open may go on with it as before.
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return FileFailure(GetLastError());
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) return FileFailure(GetLastError());
+    if (static_cast<std::uint64_t>(size.QuadPart) > limit) return FileFailure(ERROR_FILE_TOO_LARGE);
+    // Read until the end, never beyond the limit: the size may change
+    // while it is read.
+    std::vector<char> block(64 * 1024);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), block.data(), static_cast<DWORD>(block.size()), &read, nullptr))
+            return FileFailure(GetLastError());
+        if (read == 0) return std::nullopt;
+        if (text.size() + read > limit) return FileFailure(ERROR_FILE_TOO_LARGE);
+        text.append(block.data(), read);
+    }
+}
+
+FileError Win32QuoteFileStore::Move(const std::string& from, const std::string& to)
+{
+    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return FileFailure(GetLastError());
+    return std::nullopt;
+}
+
+FileError Win32QuoteFileStore::Delete(const std::string& path)
+{
+    if (!DeleteFileA(path.c_str())) return FileFailure(GetLastError());
+    return std::nullopt;
 }

@@ -8,6 +8,15 @@ public:
     FileError CreateFolder(const std::string& folder) override;
     FileError CreateAnew(const std::string& path, std::string_view text) override;
     FileError CreateIfMissing(const std::string& path) override;
-    FileError MoveToBackup(const std::string& path, const std::string& backup) override;
     FileError Append(const std::string& path, std::string_view text) override;
+    FileError FlushToDisk(const std::string& path) override;
+    std::optional<std::uint64_t> SizeOf(const std::string& path) override;
+    FileError Read(const std::string& path, std::size_t limit, std::string& text) override;
+    FileError Move(const std::string& from, const std::string& to) override;
+    FileError Delete(const std::string& path) override;
 };
+
+// The reason for a failed file operation as the memo and the run log show
+// it: what it means for the user where that is clear, then the system's
+// text.
+FileError FileFailure(unsigned long code);

@@ -133,6 +133,11 @@ def clock_starting_at(moment):
     return {"LD_PRELOAD": str(library), "KESTROM_CLOCK_START": str(int(moment.timestamp()))}
 
 
+def wine_prefix():
+    """The project's Wine prefix, as tools/wine_env.sh chooses it."""
+    return Path(os.environ.get("KESTROM_WINEPREFIX") or ROOT / "build" / "wineprefix")
+
+
 def windows_path(path):
     """The Wine (drive Z:) name of a Linux path."""
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")

@@ -7,6 +7,7 @@ for, in which order and with which user agent."""
 
 import datetime
 import hashlib
+import re
 import shutil
 import subprocess
 import sys
@@ -35,7 +36,37 @@ EARLIER_FILE = b"earlier run; its quotes must survive a run that gets nothing\r\
 MARKET = Market()
 
 # Exit codes of an automatic run.
-COMPLETE, MISSING_DATA, NO_UNDERLYINGS = 0, 1, 2
+COMPLETE, MISSING_DATA, NO_UNDERLYINGS, FILE_FAILURE, NOT_IN_PLACE, FOLDER_BUSY = 0, 1, 2, 3, 6, 7
+
+RUN_LOG = "Kestrom.log"
+DAY_FILE = re.compile(r"^\d\d-\d\d-\d{4}\.csv$")
+
+
+def partial_name(day_file):
+    """Where a run keeps quotes that have less than the day's file."""
+    return day_file.replace(".csv", ".onvolledig.csv")
+
+
+def beside_name(day_file):
+    """Where a run keeps quotes that could not take their name."""
+    return day_file.replace(".csv", ".nieuw.csv")
+
+
+def run_log_lines(folder):
+    """The lines of the run log in folder; [] when there is none."""
+    log = folder / RUN_LOG
+    if not log.exists():
+        return []
+    text = log.read_bytes().decode("latin-1")
+    assert text.endswith("\r\n"), text
+    return text[:-2].split("\r\n")
+
+
+def run_log_line_pattern(file_part, funds, exit_code, text):
+    """A run log line of an automatic run; file_part and funds are regular
+    expressions."""
+    return re.compile(r"^\d\d-\d\d-\d{4} \d\d:\d\d:\d\d; automatisch; handelsdag \d\d-\d\d-\d{4}; %s; %s; "
+                      r"exitcode %d %s; \d+ s$" % (file_part, funds, exit_code, re.escape(text)))
 
 
 def trading_date(now):
@@ -273,8 +304,8 @@ class DownloadTestCase(kestrom_e2e.KestromTestCase):
         return self.wait_status(status, (DONE, FAILED), timeout)
 
     def completion_lines(self, count, file_name, without_data=()):
-        """The memo's last lines; without_data names the underlyings
-        without (all) quotes."""
+        """The memo's last lines; count is the number of underlyings whose
+        quotes all came, without_data names the others."""
         lines = ["", "De optiekoersen van %d fondsen zijn gedownload" % count, "Ze zijn geschreven in: " + file_name]
         if without_data:
             n = len(without_data)
@@ -354,9 +385,16 @@ class AutomaticRunTest(DownloadTestCase):
         # hangs, not a slow machine).
         self.assertGreater(run.ended - last_request, 4)
         self.assertLess(run.ended - last_request, 120)
-        self.assertEqual(self.the_quote_file(run.data).read_bytes(), expected_file())
+        quote_file = self.the_quote_file(run.data)
+        self.assertEqual(quote_file.read_bytes(), expected_file())
         self.assertEqual(server.targets(), expected_requests)
         self.assertEqual({agent for _, agent in server.requests()}, {USER_AGENT})
+        # No work file is left; the run log says what happened.
+        self.assertEqual(sorted(p.name for p in run.data.iterdir()), [quote_file.name, RUN_LOG])
+        [line] = run_log_lines(run.data)
+        self.assertRegex(line, run_log_line_pattern(
+            re.escape("%s, %d regels" % (quote_file.name, len(expected_file().splitlines()))),
+            "%d fondsen met alle koersen, 0 zonder" % len(MARKET.underlyings), COMPLETE, "compleet"))
         # Whether the countdown shows on the screen is Wine's affair: it
         # brings a window's painting to the screen when the program next
         # looks for messages, and the countdown looks for none. The
@@ -380,6 +418,69 @@ class AutomaticRunTest(DownloadTestCase):
         self.assertEqual(run.exit_code, MISSING_DATA, "a cut-off page is reported as a complete run")
         backup = quote_file.with_name(quote_file.name + ".bak")
         self.assertEqual(backup.read_bytes(), EARLIER_FILE, "the earlier file of the day is lost")
+
+
+    # The day's name keeps the fullest quotes of the day: runs cut short
+    # after a complete one keep their quotes beside it, the last one's under
+    # the partial name, and the complete file stays.
+    def test_runs_cut_short_after_a_complete_one_keep_its_file(self):
+        shared = self.data_folder("day")
+
+        def the_day_folder(data):
+            return windows_path(shared) + "\\", {}
+
+        u = MARKET.underlyings
+        steps = [("complete", [], COMPLETE), ("cut", ["cut@call:" + u[4].code], MISSING_DATA),
+                 ("cut again", ["cut@put:" + u[6].code], MISSING_DATA)]
+        for name, faults, exit_code in steps:
+            run = self.start_automatic(name.replace(" ", "_"), faults, data_path=the_day_folder)
+            self.finish([run], kestrom_e2e.HANG_BOUND)
+            self.assertEqual(run.exit_code, exit_code, name)
+
+        [day] = [p for p in shared.iterdir() if DAY_FILE.match(p.name)]
+        self.assertIn(day.name, quote_file_names())
+        self.assertEqual(day.read_bytes(), expected_file(), "the complete file of the day is lost")
+        partial = shared / partial_name(day.name)
+        self.assertEqual(partial.read_bytes(), expected_file(faults=steps[-1][1]))
+        self.assertEqual(sorted(p.name for p in shared.iterdir()), sorted([day.name, partial.name, RUN_LOG]))
+        lines = run_log_lines(shared)
+        self.assertEqual(len(lines), 3, lines)
+        for line in lines[1:]:
+            self.assertRegex(line, run_log_line_pattern(re.escape(partial.name) + r", \d+ regels",
+                                                        "27 fondsen met alle koersen, 1 zonder: .+",
+                                                        MISSING_DATA, "niet alle koersen ontvangen"))
+
+    # A scheduled run and a button run, or two scheduled ones, never write one
+    # data folder at once: the second says so and ends with its own code.
+    def test_a_run_started_while_another_runs_on_its_folder_does_nothing(self):
+        shared = self.data_folder("shared")
+
+        def the_shared_folder(data):
+            return windows_path(shared) + "\\", {}
+
+        # A page that drips keeps the first run busy until its time limit.
+        dripping = "drip@put:" + MARKET.underlyings[2].code
+        first = self.start_automatic("first", [dripping], data_path=the_shared_folder)
+        drip_request = PAGE_PATH + "?put=" + MARKET.underlyings[2].code
+        deadline = time.monotonic() + 120
+        while drip_request not in first.server.targets() and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertIn(drip_request, first.server.targets())
+
+        second = self.start_automatic("second", data_path=the_shared_folder)
+        self.finish([second], kestrom_e2e.HANG_BOUND)
+        self.assertEqual(second.exit_code, FOLDER_BUSY)
+        self.assertEqual(second.server.targets(), [], "the second run fetched pages")
+        self.assertIsNone(first.process.popen.poll(), "the first run ended before the second began")
+
+        self.finish([first], kestrom_e2e.HANG_BOUND)
+        self.assertEqual(first.exit_code, MISSING_DATA)
+        self.assertEqual(self.the_quote_file(shared).read_bytes(), expected_file(faults=[dripping]))
+        lines = run_log_lines(shared)
+        self.assertEqual(len(lines), 2, lines)
+        self.assertRegex(lines[0], r"; automatisch; handelsdag \d\d-\d\d-\d{4}; exitcode 7 een andere download liep "
+                                   r"in deze map; \d+ s$")
+        self.assertIn("; exitcode 1 niet alle koersen ontvangen; ", lines[1])
 
 
 class InteractiveRunTest(DownloadTestCase):

@@ -3,28 +3,40 @@ cannot be written, a quote file another program holds open, a full disk,
 an over-long "Data Path", and settings of the wrong type or out of range.
 The program never crashes, an automatic run ends by itself with an exit
 code that tells what happened, an earlier quote file of the day survives,
-and the memo says why nothing was written. The download machinery is that
-of test_download."""
+the new quotes are kept beside a day's file that cannot be replaced, the
+memo says where they are or why nothing was written, and the run log says
+what happened. The download machinery is that of test_download."""
 
 import os
+import re
 import subprocess
 import time
 
 import kestrom_e2e
 from kestrom_e2e import WINE_RUN, Config, windows_path, wine
-from test_download import CAPTION, COMPLETE, DONE, EARLIER_FILE, DownloadTestCase, expected_file, quote_file_names
+from test_download import (CAPTION, COMPLETE, DONE, EARLIER_FILE, FILE_FAILURE, NOT_IN_PLACE, DownloadTestCase,
+                           beside_name, expected_file, quote_file_names, run_log_line_pattern, run_log_lines)
 
-FILE_FAILURE = 3
-NOT_WRITTEN = "Het koersbestand kon niet worden geschreven: "
 WRITTEN_IN = "Ze zijn geschreven in: "
 MAIN_KEY = kestrom_e2e.SETTINGS_KEY + "\\Main"
 
 
+HELD_OPEN = "het is geopend in een ander programma ("
+
+
+def fallback_log():
+    """The run log in the user's local application data folder, where a run
+    whose data folder cannot be written puts its line."""
+    logs = list((kestrom_e2e.wine_prefix() / "drive_c" / "users").glob("*/AppData/Local/Kestrom/Kestrom.log"))
+    return logs[0] if logs else None
+
+
 class FileFaultTest(DownloadTestCase):
-    def hold(self, path, seconds):
-        """Another program holding path open, sharing it with no one."""
+    def hold(self, path, seconds, read_only=False):
+        """Another program holding path open: sharing it with no one, or as a
+        spreadsheet shows a file (read access, others may only read it)."""
         holder = subprocess.Popen([str(WINE_RUN), str(Config.driver), "hold-file", windows_path(path),
-                                   "--timeout", str(seconds * 1000)],
+                                   "--timeout", str(seconds * 1000), *(["--read"] if read_only else [])],
                                   stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         self.addCleanup(holder.stdout.close)
         self.addCleanup(holder.wait, 60)
@@ -48,15 +60,18 @@ class FileFaultTest(DownloadTestCase):
             folder = windows_path(data) + "\\"
             return folder + "k" * (299 - len(folder)) + "\\", {}
 
-        def held_by_another_program(data):
+        # As a spreadsheet that shows the day's file holds it.
+        def held_by_a_spreadsheet(data):
             earlier = self.write_earlier_file(data)
-            self.hold(earlier, 240)
-            return windows_path(data) + "\\", {"earlier": earlier}
+            self.hold(earlier, 240, read_only=True)
+            return windows_path(data) + "\\", {"earlier": earlier, "folder": data}
 
+        # The run's writes go to its work file; every earlier file stays.
         def disk_full(data):
+            earlier = self.write_earlier_file(data)
             for name in quote_file_names():
-                os.symlink("/dev/full", data / name)
-            return windows_path(data) + "\\", {}
+                os.symlink("/dev/full", data / (name + ".tmp"))
+            return windows_path(data) + "\\", {"earlier": earlier, "folder": data}
 
         cases = [
             # name, data path, exit code, what must be on disk afterwards
@@ -64,9 +79,11 @@ class FileFaultTest(DownloadTestCase):
             ("a file in the way", a_file_in_the_way, FILE_FAILURE, None),
             ("no such drive", no_such_drive, FILE_FAILURE, None),
             ("300 characters", three_hundred_characters, FILE_FAILURE, None),
-            ("held by another program", held_by_another_program, FILE_FAILURE, "earlier"),
-            ("disk full", disk_full, FILE_FAILURE, None),
+            ("held by a spreadsheet", held_by_a_spreadsheet, NOT_IN_PLACE, "beside"),
+            ("disk full", disk_full, FILE_FAILURE, "earlier"),
         ]
+        log = fallback_log()
+        fallback_before = set(log.read_bytes().decode("latin-1").split("\r\n")) if log else set()
         # All at once, each an automatic run with its own server and folder.
         runs = [self.start_automatic(name.replace(" ", "_"), selection="0", data_path=data_path)
                 for name, data_path, _, _ in cases]
@@ -78,22 +95,50 @@ class FileFaultTest(DownloadTestCase):
                 if holds == "written":
                     self.assertEqual(self.the_quote_file(run.extra["folder"]).read_bytes(),
                                      expected_file(selection=False))
+                if holds in ("earlier", "beside"):
+                    folder, earlier = run.extra["folder"], run.extra["earlier"]
+                    self.assertEqual(earlier.read_bytes(), EARLIER_FILE)
+                    beside = folder / beside_name(earlier.name)
+                    files = [earlier.name, "Kestrom.log"] + ([beside.name] if holds == "beside" else [])
+                    # The stand-ins of a full disk stay: Wine deletes no link
+                    # to a device, as the run tries to with its work file.
+                    files += [name + ".tmp" for name in quote_file_names() if holds == "earlier"]
+                    self.assertEqual(sorted(p.name for p in folder.iterdir()), sorted(files))
+                if holds == "beside":
+                    self.assertEqual(beside.read_bytes(), expected_file(selection=False))
+                    [line] = run_log_lines(folder)
+                    self.assertRegex(line, run_log_line_pattern(
+                        re.escape(beside.name) + r", \d+ regels \("
+                        + re.escape(earlier.name + " kon niet worden vervangen: " + HELD_OPEN) + r".*\)",
+                        "3 fondsen met alle koersen, 0 zonder", NOT_IN_PLACE, "koersen niet onder de naam van de dag"))
                 if holds == "earlier":
-                    self.assertEqual(run.extra["earlier"].read_bytes(), EARLIER_FILE)
+                    [line] = run_log_lines(folder)
+                    self.assertRegex(line, run_log_line_pattern(
+                        "niets geschreven: .+", "3 fondsen met alle koersen, 0 zonder", FILE_FAILURE,
+                        "koersbestand niet geschreven"))
+        # Where the data folder cannot be written, the line goes to the
+        # user's own folder, naming the data folder.
+        log = fallback_log()
+        self.assertIsNotNone(log)
+        added = "\r\n".join(set(log.read_bytes().decode("latin-1").split("\r\n")) - fallback_before)
+        self.assertIn("; exitcode 3 koersbestand niet geschreven; ", added)
+        self.assertIn("; gegevensmap Q:\\Koersen\\ niet beschrijfbaar: ", added)
 
-    def test_the_memo_tells_why_the_file_was_not_written(self):
+    def test_the_memo_tells_where_the_quotes_went_and_why(self):
         server = self.server("memo")
         data = self.data_folder("memo")
         self.configure(server.host, data, selection="0")
         earlier = self.write_earlier_file(data)
+        beside = data / beside_name(earlier.name)
         process, window, memo, status = self.open_main()
         holder = self.hold(earlier, 120)
         self.assertEqual(self.press_download(window, status), DONE)
         lines = self.memo_lines(memo)
-        self.assertTrue(lines[-1].startswith(NOT_WRITTEN), lines)
-        self.assertGreater(len(lines[-1]), len(NOT_WRITTEN))
-        self.assertNotIn(WRITTEN_IN + earlier.name, lines)
+        self.assertEqual(lines[-3], WRITTEN_IN + beside.name, lines)
+        self.assertTrue(lines[-2].startswith(earlier.name + " kon niet worden vervangen: " + HELD_OPEN), lines)
+        self.assertEqual(lines[-1], "Hernoem %s naar %s zodra dat kan, of download opnieuw" % (beside.name, earlier.name))
         self.assertEqual(earlier.read_bytes(), EARLIER_FILE)
+        self.assertEqual(beside.read_bytes(), expected_file(selection=False))
         self.screenshot("file_held_by_another_program", window)
 
         # Once the other program lets go, the next run writes the file.

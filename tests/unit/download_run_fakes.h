@@ -38,7 +38,37 @@ private:
 class FakeClock : public RunClock {
 public:
     LocalDateTime Now() override { return now; }
+    // Each reading is step milliseconds after the one before.
+    std::uint32_t Milliseconds() override { return milliseconds += step; }
     LocalDateTime now{{2009, 3, 13}, 18, 30};
+    std::uint32_t milliseconds = 0;
+    std::uint32_t step = 0;
+};
+
+class FakeLock : public RunLock {
+public:
+    explicit FakeLock(EventLog& log) : log_(log) {}
+    bool TryLock(const std::string& folder) override
+    {
+        log_.push_back("lock " + folder);
+        return !busy;
+    }
+    void Unlock() override { log_.push_back("unlock"); }
+    // Another run holds every folder.
+    bool busy = false;
+
+private:
+    EventLog& log_;
+};
+
+// The lines apart from the event log: a run writes one at its very end.
+class FakeRunLog : public RunLog {
+public:
+    void Append(const std::string& dataFolder, const std::string& line) override
+    {
+        lines.push_back({dataFolder, line});
+    }
+    std::vector<std::pair<std::string, std::string>> lines;
 };
 
 class FakeView : public RunView {
@@ -77,7 +107,9 @@ private:
 };
 
 // Files and folders in memory. A file can only be made in a folder that
-// exists; failures are set up per operation.
+// exists; failures are set up per operation. A file that another program
+// holds open, as a spreadsheet does (read access, read sharing only), can
+// be read but not written, replaced, moved or deleted.
 class FakeStore : public QuoteFileStore {
 public:
     explicit FakeStore(EventLog& log) : log_(log) {}
@@ -99,42 +131,80 @@ public:
     FileError CreateIfMissing(const std::string& path) override
     {
         log_.push_back("create if missing " + path);
+        if (files.count(path)) return std::nullopt;
         if (auto error = Check(path, createFailure)) return error;
         files.emplace(path, "");
-        return std::nullopt;
-    }
-    FileError MoveToBackup(const std::string& path, const std::string& backup) override
-    {
-        log_.push_back("backup " + path);
-        const auto file = files.find(path);
-        if (file == files.end() || file->second.empty()) return std::nullopt;
-        // A file held by another program cannot be moved either.
-        if (createFailure) return createFailure;
-        files[backup] = file->second;
-        files.erase(path);
         return std::nullopt;
     }
     FileError Append(const std::string& path, std::string_view text) override
     {
         log_.push_back("append " + path);
-        if (appendsBeforeFailure == 0) return "Er is geen ruimte meer op de schijf.";
+        if (appendsBeforeFailure == 0) return DiskFull;
         --appendsBeforeFailure;
         if (auto error = Check(path, std::nullopt)) return error;
-        if (!files.count(path)) return "Het systeem kan het opgegeven bestand niet vinden.";
+        if (!files.count(path)) return NotFound;
         files[path] += text;
         return std::nullopt;
     }
+    FileError FlushToDisk(const std::string& path) override
+    {
+        log_.push_back("flush " + path);
+        if (flushFailure) return flushFailure;
+        if (!files.count(path)) return NotFound;
+        return std::nullopt;
+    }
+    std::optional<std::uint64_t> SizeOf(const std::string& path) override
+    {
+        const auto file = files.find(path);
+        if (file == files.end()) return std::nullopt;
+        return file->second.size();
+    }
+    FileError Read(const std::string& path, std::size_t limit, std::string& text) override
+    {
+        text.clear();
+        if (unreadable.count(path)) return "Toegang geweigerd.";
+        const auto file = files.find(path);
+        if (file == files.end()) return NotFound;
+        if (file->second.size() > limit) return "Het bestand is te groot.";
+        text = file->second;
+        return std::nullopt;
+    }
+    FileError Move(const std::string& from, const std::string& to) override
+    {
+        log_.push_back("move " + from + " " + to);
+        if (held.count(from) || held.count(to)) return InUse;
+        const auto file = files.find(from);
+        if (file == files.end()) return NotFound;
+        files[to] = file->second;
+        files.erase(from);
+        return std::nullopt;
+    }
+    FileError Delete(const std::string& path) override
+    {
+        log_.push_back("delete " + path);
+        if (held.count(path)) return InUse;
+        if (!files.erase(path)) return NotFound;
+        return std::nullopt;
+    }
+
+    static constexpr const char* DiskFull = "Er is geen ruimte meer op de schijf.";
+    static constexpr const char* NotFound = "Het systeem kan het opgegeven bestand niet vinden.";
+    static constexpr const char* InUse = "het is geopend in een ander programma (Het bestand is in gebruik.)";
 
     std::set<std::string> folders;
     std::map<std::string, std::string> files;
+    std::set<std::string> held;
+    std::set<std::string> unreadable;
     FileError folderFailure;
     FileError createFailure;
+    FileError flushFailure;
     int appendsBeforeFailure = -1;
 
 private:
     FileError Check(const std::string& path, const FileError& failure)
     {
         if (failure) return failure;
+        if (held.count(path)) return InUse;
         if (!folders.count(path.substr(0, path.rfind('\\') + 1))) return "Het systeem kan het opgegeven pad niet vinden.";
         return std::nullopt;
     }

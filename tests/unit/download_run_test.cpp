@@ -14,6 +14,9 @@ using Options = std::vector<std::pair<std::string, std::string>>;
 const std::string Base = "http://127.0.0.1:8123/derivaten/opties/";
 const std::string FridayFile = "C:\\Data\\13-03-2009.csv";
 const std::string FridayBackup = FridayFile + ".bak";
+const std::string FridayWork = FridayFile + ".tmp";
+const std::string FridayPartial = "C:\\Data\\13-03-2009.onvolledig.csv";
+const std::string FridayBeside = "C:\\Data\\13-03-2009.nieuw.csv";
 const std::string Header =
     "Expiratie; Uitoefenprijs; Philips; C/P; +/- ; Laatste; Tijd; Volume; Bied; Open int.; Hoog; Laag; Omzet; Koers\r\n";
 const std::string PhilipsCall =
@@ -24,6 +27,10 @@ const std::string PhilipsPut0 =
     "20-03-2009; 100,00; Philips; Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 21,35\r\n";
 const std::string PhilipsPut1 =
     "20-03-2009; 105,25; Philips; Put; -7,1%; 85,07; 10:01; 34,10; 59,05; 47,11; 60,12; 73,13; 86,14; 21,35\r\n";
+const std::string IngCall =
+    "20-03-2009; 100,00; ING Groep (ING); Call; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n";
+const std::string IngPut =
+    "20-03-2009; 100,00; ING Groep (ING); Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n";
 
 // What stands in front of the network in a hotel: a page of its own for
 // every address, with status 200, long enough and full of value attributes.
@@ -76,7 +83,9 @@ protected:
     FakeClock clock;
     FakeView view{log};
     FakeStore store{log};
-    DownloadRun run{fetcher, clock, view, store};
+    FakeLock lock{log};
+    FakeRunLog runLog;
+    DownloadRun run{fetcher, clock, view, store, lock, runLog};
     RunSettings settings{"C:\\Data\\", true, "127.0.0.1:8123", "Kestrom", false};
 };
 
@@ -85,7 +94,10 @@ TEST_F(DownloadRunTest, OneUnderlyingStepByStep)
     ServePhilips(1, 2);
 
     EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
+    // The lines go into the work file in one write, which reaches the disk
+    // once; then the file takes the day's name in one step.
     const EventLog expected = {
+        "lock C:\\Data\\",
         "hourglass on",
         "status Bezig met verbinden",
         "process",
@@ -94,19 +106,19 @@ TEST_F(DownloadRunTest, OneUnderlyingStepByStep)
         "clear",
         "fetch " + Base + "?call=PHI.AGN/O",
         "folder C:\\Data\\",
-        "backup " + FridayFile,
-        "create " + FridayFile,
-        "append " + FridayFile,
+        "create " + FridayWork,
         "fetch " + Base + "?put=PHI.AGN/O",
-        "append " + FridayFile,
-        "append " + FridayFile,
         "process",
         "memo Gegevens van Philips gedownload",
+        "append " + FridayWork,
+        "flush " + FridayWork,
+        "move " + FridayWork + " " + FridayFile,
         "status Downloaden is klaar",
         "memo ",
         "memo De optiekoersen van 1 fondsen zijn gedownload",
         "memo Ze zijn geschreven in: 13-03-2009.csv",
         "hourglass off",
+        "unlock",
     };
     EXPECT_EQ(log, expected);
     EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsPut0 + PhilipsPut1);
@@ -131,7 +143,7 @@ TEST_F(DownloadRunTest, AutomaticModeCountsDownAndClosesWithTheOutcome)
         const auto closing = std::find(log.begin(), log.end(), "hourglass off");
         ASSERT_NE(closing, log.end());
         const EventLog expected = {
-            "hourglass off", "status Kestrom wordt afgesloten", "process", "memo ", "memo Kestrom wordt nu afgesloten.",
+            "hourglass off", "unlock", "status Kestrom wordt afgesloten", "process", "memo ", "memo Kestrom wordt nu afgesloten.",
             "memo ", "memo *****", "wait 1000", "replace ****", "wait 1000", "replace ***", "wait 1000",
             "replace **", "wait 1000", "replace *", "wait 1000", "replace ", "wait 1000",
             "close " + std::string(putServed ? "0" : "1"),
@@ -224,10 +236,10 @@ TEST_F(DownloadRunTest, HeaderFromTheFirstQuotePage)
             "20-03-2009; 100,00; ING Groep (ING); Call; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n"
             "20-03-2009; 100,00; ING Groep (ING); Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n";
         EXPECT_EQ(store.files[FridayFile], expected);
-        const std::vector<std::string> memo = {"Gegevens van Philips gedownload",
+        const std::vector<std::string> memo = {"Niet alle koersen van Philips ontvangen",
                                                "Gegevens van ING Groep (ING) gedownload",
                                                "",
-                                               "De optiekoersen van 2 fondsen zijn gedownload",
+                                               "De optiekoersen van 1 fondsen zijn gedownload",
                                                "Ze zijn geschreven in: 13-03-2009.csv",
                                                "Van 1 fonds zijn geen of niet alle koersen ontvangen",
                                                "Het gaat om Philips"};
@@ -255,35 +267,206 @@ TEST_F(DownloadRunTest, SelectionDecidesHowManyUnderlyings)
             expected.push_back("fetch " + Base + "?put=" + options[i].first);
         }
         EXPECT_EQ(requests, expected);
-        EXPECT_EQ(view.memo[funds + 1], "De optiekoersen van " + std::to_string(funds) + " fondsen zijn gedownload");
+        // No page was served: the memo counts none as downloaded, and every
+        // one as without quotes.
+        EXPECT_EQ(view.memo[funds + 1], "De optiekoersen van 0 fondsen zijn gedownload");
+        EXPECT_EQ(std::count(view.memo.begin(), view.memo.end(),
+                             "Van " + std::to_string(funds) + " fondsen zijn geen of niet alle koersen ontvangen"),
+                  1);
         EXPECT_EQ(Count("process"), 1 + funds);
     }
 }
 
-// The file a run replaces is kept as the backup, one generation, so that a
-// run cut short never costs the quotes of a complete one.
-TEST_F(DownloadRunTest, ARunOnTheSameTradingDateKeepsTheFileItReplacesAsTheBackup)
+// The day's name goes to the file with the fullest quotes: the file it
+// replaces is kept as the backup, one generation, and a run with less keeps
+// its quotes under the partial name, so that runs cut short never cost the
+// quotes of a complete one.
+TEST_F(DownloadRunTest, TheDaysNameHoldsTheFullestQuotesOfTheDay)
 {
-    ServePhilips(2, 2);
-    EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
     const std::string first = Header + PhilipsCall + PhilipsCall1 + PhilipsPut0 + PhilipsPut1;
-    EXPECT_EQ(store.files[FridayFile], first);
-    EXPECT_EQ(store.files.count(FridayBackup), 0u);
+    const std::string second = Header + PhilipsCall + PhilipsPut0;
+    struct Step {
+        const char* name;
+        int rows;
+        bool putCut;
+        RunOutcome outcome;
+        const char* memo;
+        std::map<std::string, std::string> files;
+    };
+    // A page cut short keeps the rows that arrived; here they are all of
+    // them, so that each file shows which run wrote it.
+    const Step steps[] = {
+        {"complete", 2, false, RunOutcome::Complete, "Ze zijn geschreven in: 13-03-2009.csv", {{FridayFile, first}}},
+        // Later that evening the site has one row less on each page.
+        {"complete, fewer rows", 1, false, RunOutcome::Complete, "Ze zijn geschreven in: 13-03-2009.csv",
+         {{FridayFile, second}, {FridayBackup, first}}},
+        {"put page cut short", 2, true, RunOutcome::MissingData, "Ze zijn geschreven in: 13-03-2009.onvolledig.csv",
+         {{FridayFile, second}, {FridayBackup, first}, {FridayPartial, first}}},
+        {"cut short once more", 1, true, RunOutcome::MissingData, "Ze zijn geschreven in: 13-03-2009.onvolledig.csv",
+         {{FridayFile, second}, {FridayBackup, first}, {FridayPartial, second}}},
+        {"complete again", 2, false, RunOutcome::Complete, "Ze zijn geschreven in: 13-03-2009.csv",
+         {{FridayFile, first}, {FridayBackup, second}, {FridayPartial, second}}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        ServePhilips(step.rows, step.rows);
+        fetcher.cutOff.clear();
+        if (step.putCut) fetcher.cutOff.insert(Base + "?put=PHI.AGN/O");
+        EXPECT_EQ(run.Run(settings), step.outcome);
+        EXPECT_EQ(store.files, step.files);
+        ASSERT_GE(view.memo.size(), 4u);
+        EXPECT_EQ(view.memo[3], step.memo);
+        if (step.putCut) {
+            EXPECT_EQ(view.memo[4], "13-03-2009.csv heeft koersen die deze download niet kreeg en is gebleven zoals het was");
+            EXPECT_EQ(view.memo[0], "Niet alle koersen van Philips ontvangen");
+        }
+    }
+}
 
-    // Later that evening the site has one row less on each page.
-    clock.now = {{2009, 3, 14}, 2, 0};
-    ServePage("?call=PHI.AGN/O", "Philips", 1);
-    ServePage("?put=PHI.AGN/O", "Philips", 1);
-    EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
-    EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsPut0);
-    EXPECT_EQ(store.files[FridayBackup], first);
+// Judged by content: whether every underlying the day's file has quotes of
+// came whole, not how the run went.
+TEST_F(DownloadRunTest, ANewFileTakesTheDaysNameWhenItHasEveryUnderlyingOfTheDaysFile)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+    const std::string both = Header + PhilipsCall + PhilipsPut0 + IngCall + IngPut;
+    const std::string philips = Header + PhilipsCall + PhilipsPut0;
+    struct Case {
+        const char* name;
+        const char* current;  // the day's file before the run; nullptr: none
+        bool ingServed;
+        bool ingPutCut;
+        bool unreadable;
+        bool takesName;
+    };
+    const Case cases[] = {
+        {"no file of the day yet, ING missing", nullptr, false, false, false, true},
+        {"an empty file of the day, ING missing", "", false, false, false, true},
+        {"the day's file has ING, which gives nothing now", "both", false, false, false, false},
+        {"the day's file has ING, whose put page is cut short", "both", true, true, false, false},
+        {"ING has given nothing all day", "philips", false, false, false, true},
+        {"every underlying whole", "both", true, false, false, true},
+        {"a day's file that cannot be read", "both", false, false, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        store.files.clear();
+        store.unreadable.clear();
+        fetcher.cutOff.clear();
+        ServePage("?call=PHI.AGN/O", "Philips", 1);
+        ServePage("?put=PHI.AGN/O", "Philips", 1);
+        fetcher.pages.erase(Base + "?call=INGA.AGN/O");
+        fetcher.pages.erase(Base + "?put=INGA.AGN/O");
+        if (c.ingServed) {
+            ServePage("?call=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+            ServePage("?put=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+        }
+        if (c.ingPutCut) fetcher.cutOff.insert(Base + "?put=INGA.AGN/O");
+        std::string current;
+        if (c.current) {
+            current = std::string(c.current) == "both" ? both : std::string(c.current) == "philips" ? philips : "";
+            store.folders.insert("C:\\Data\\");
+            store.files[FridayFile] = current;
+        }
+        if (c.unreadable) store.unreadable.insert(FridayFile);
+        const std::string fresh = c.ingServed ? both : philips;
 
-    // A third run loses its put page half-way.
-    ServePhilips(2, 2);
-    fetcher.cutOff.insert(Base + "?put=PHI.AGN/O");
-    EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
-    EXPECT_EQ(store.files[FridayBackup], Header + PhilipsCall + PhilipsPut0);
-    EXPECT_EQ(store.files.size(), 2u);
+        run.Run(settings);
+        if (c.takesName) {
+            EXPECT_EQ(store.files[FridayFile], fresh);
+            EXPECT_EQ(store.files.count(FridayPartial), 0u);
+            // An empty file holds nothing worth a backup.
+            const auto backup = store.files.find(FridayBackup);
+            EXPECT_EQ(backup == store.files.end() ? "none" : backup->second, current.empty() ? "none" : current);
+        } else {
+            EXPECT_EQ(store.files[FridayFile], current);
+            EXPECT_EQ(store.files[FridayPartial], fresh);
+            EXPECT_EQ(store.files.count(FridayBackup), 0u);
+        }
+        EXPECT_EQ(store.files.count(FridayWork), 0u);
+    }
+}
+
+// A spreadsheet that shows the day's file lets others read it, not rename or
+// replace it: the complete new quotes are kept beside it under a name of
+// their own, and the memo says where and why.
+TEST_F(DownloadRunTest, QuotesThatCannotTakeTheirNameAreKeptBeside)
+{
+    ServePhilips(1, 1);
+    settings.automatic = true;
+    const std::string fresh = Header + PhilipsCall + PhilipsPut0;
+    const std::string earlier = Header + PhilipsCall1 + PhilipsPut1;
+    struct Case {
+        const char* name;
+        bool putCut;
+        std::set<std::string> held;
+        std::map<std::string, std::string> files;
+        std::vector<std::string> memo;
+    };
+    const Case cases[] = {
+        {"the day's file held open", false, {FridayFile},
+         {{FridayFile, earlier}, {FridayBeside, fresh}},
+         {"Ze zijn geschreven in: 13-03-2009.nieuw.csv",
+          "13-03-2009.csv kon niet worden vervangen: " + std::string(FakeStore::InUse),
+          "Hernoem 13-03-2009.nieuw.csv naar 13-03-2009.csv zodra dat kan, of download opnieuw"}},
+        {"the partial file held open", true, {FridayPartial},
+         {{FridayFile, earlier}, {FridayPartial, "partial\r\n"}, {FridayBeside, fresh}},
+         {"Ze zijn geschreven in: 13-03-2009.nieuw.csv",
+          "13-03-2009.onvolledig.csv kon niet worden vervangen: " + std::string(FakeStore::InUse),
+          "Hernoem 13-03-2009.nieuw.csv naar 13-03-2009.onvolledig.csv zodra dat kan, of download opnieuw"}},
+        {"the day's file and the name beside it held open", false, {FridayFile, FridayBeside},
+         {{FridayFile, earlier}, {FridayBeside, "older new\r\n"}, {FridayWork, fresh}},
+         {"Ze staan in: 13-03-2009.csv.tmp",
+          "13-03-2009.csv kon niet worden vervangen: " + std::string(FakeStore::InUse),
+          "Hernoem 13-03-2009.csv.tmp naar 13-03-2009.csv zodra dat kan, of download opnieuw"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        store.folders = {"C:\\Data\\"};
+        store.files = {{FridayFile, earlier}};
+        if (c.held.count(FridayPartial)) store.files[FridayPartial] = "partial\r\n";
+        if (c.held.count(FridayBeside)) store.files[FridayBeside] = "older new\r\n";
+        store.held = c.held;
+        fetcher.cutOff.clear();
+        if (c.putCut) fetcher.cutOff.insert(Base + "?put=PHI.AGN/O");
+
+        EXPECT_EQ(run.Run(settings), RunOutcome::NotInPlace);
+        EXPECT_EQ(store.files, c.files);
+        ASSERT_GE(view.memo.size(), 6u);
+        EXPECT_EQ(std::vector<std::string>(view.memo.begin() + 3, view.memo.begin() + 6), c.memo);
+        EXPECT_EQ(Count("close 6"), 1u);
+        // No question waits for anyone.
+        EXPECT_EQ(Count("ask "), 0u);
+    }
+}
+
+// A run ended by force leaves its work file; the next run that writes keeps
+// those quotes under the partial name, never deleting them unread.
+TEST_F(DownloadRunTest, AWorkFileLeftBehindIsKeptUnderThePartialName)
+{
+    ServePhilips(1, 1);
+    const std::string fresh = Header + PhilipsCall + PhilipsPut0;
+    for (const bool empty : {false, true}) {
+        SCOPED_TRACE(empty ? "empty work file" : "work file with quotes");
+        store.folders = {"C:\\Data\\"};
+        store.files = {{FridayWork, empty ? "" : "killed run\r\n"}};
+        EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
+        std::map<std::string, std::string> files = {{FridayFile, fresh}};
+        if (!empty) files[FridayPartial] = "killed run\r\n";
+        EXPECT_EQ(store.files, files);
+        const std::string rescued = "De koersen van een afgebroken eerdere download staan in: 13-03-2009.onvolledig.csv";
+        EXPECT_EQ(view.memo.back() == rescued, !empty);
+        EXPECT_EQ(runLog.lines.back().second.find("afgebroken download bewaard in 13-03-2009.onvolledig.csv") !=
+                      std::string::npos,
+                  !empty);
+    }
+
+    // Where they cannot be kept, the run writes nothing rather than lose them.
+    store.files = {{FridayWork, "killed run\r\n"}, {FridayPartial, "partial\r\n"}};
+    store.held = {FridayPartial};
+    EXPECT_EQ(run.Run(settings), RunOutcome::FileFailure);
+    EXPECT_EQ(store.files, (std::map<std::string, std::string>{{FridayWork, "killed run\r\n"},
+                                                                {FridayPartial, "partial\r\n"}}));
 }
 
 // Whether no page answers or a log-in page answers every option page.
@@ -373,54 +556,130 @@ TEST_F(DownloadRunTest, ACellHoldingSemicolonBlankIsWrittenAsItIs)
     EXPECT_EQ(store.files[FridayFile], Header + line);
 }
 
-TEST_F(DownloadRunTest, FileFailuresAreReportedAndStopTheWriting)
+// A write that fails leaves every earlier file as it was, and takes its
+// own work file with it.
+TEST_F(DownloadRunTest, FileFailuresAreReportedAndLeaveEveryEarlierFile)
 {
     ServePhilips(2, 2);
     settings.dataPath = "C:\\Nieuw\\Map\\";
     settings.automatic = true;
+    const std::string day = settings.dataPath + "13-03-2009.csv";
 
     struct Case {
         const char* name;
         FileError folderFailure;
         FileError createFailure;
+        FileError flushFailure;
         int appendsBeforeFailure;
         const char* reason;
-        std::size_t appends;
-        const char* content;
+        bool earlierFile;
     };
     const Case cases[] = {
-        {"folder", "Toegang geweigerd.", std::nullopt, -1, "Toegang geweigerd.", 0, nullptr},
-        {"file held by another program", std::nullopt, "Het bestand is in gebruik.", -1, "Het bestand is in gebruik.",
-         0, "earlier quotes\r\n"},
-        {"disk full after two lines", std::nullopt, std::nullopt, 2, "Er is geen ruimte meer op de schijf.", 3,
-         nullptr},
+        {"folder", "Toegang geweigerd.", std::nullopt, std::nullopt, -1, "Toegang geweigerd.", false},
+        {"work file", std::nullopt, "Toegang geweigerd.", std::nullopt, -1, "Toegang geweigerd.", true},
+        {"disk full", std::nullopt, std::nullopt, std::nullopt, 0, FakeStore::DiskFull, true},
+        {"flush", std::nullopt, std::nullopt, "De netwerkverbinding is verbroken.", -1,
+         "De netwerkverbinding is verbroken.", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         log.clear();
         store.folders.clear();
         store.files.clear();
-        if (c.content) {
+        std::map<std::string, std::string> before;
+        if (c.earlierFile) {
             store.folders.insert(settings.dataPath);
-            store.files[settings.dataPath + "13-03-2009.csv"] = c.content;
+            before = {{day, "earlier quotes\r\n"}, {day + ".bak", "older quotes\r\n"},
+                      {settings.dataPath + "13-03-2009.onvolledig.csv", "partial quotes\r\n"}};
+            store.files = before;
         }
         store.folderFailure = c.folderFailure;
         store.createFailure = c.createFailure;
+        store.flushFailure = c.flushFailure;
         store.appendsBeforeFailure = c.appendsBeforeFailure;
 
         EXPECT_EQ(run.Run(settings), RunOutcome::FileFailure);
-        EXPECT_EQ(Count("append "), c.appends);
         // Not named as written: the reason takes its place.
         EXPECT_EQ(view.memo[3], std::string("Het koersbestand kon niet worden geschreven: ") + c.reason);
         EXPECT_EQ(std::count(view.memo.begin(), view.memo.end(), "Ze zijn geschreven in: 13-03-2009.csv"), 0);
         EXPECT_EQ(Count("close 3"), 1u);
-        if (c.content) {
-            EXPECT_EQ(store.files[settings.dataPath + "13-03-2009.csv"], c.content);
-        }
+        EXPECT_EQ(Count("move "), 0u);
+        EXPECT_EQ(store.files, before);
     }
-    // The put lines after the failed one were not tried, so the file ends
-    // with the last line that was written, without a gap.
-    EXPECT_EQ(store.files[settings.dataPath + "13-03-2009.csv"], Header + PhilipsCall + PhilipsCall1);
+}
+
+// Each run's quotes take one write a block of lines, not one a line, and
+// reach the disk once.
+TEST_F(DownloadRunTest, TheLinesAreWrittenInBlocks)
+{
+    ServePhilips(3000, 3000);
+    EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
+    const std::string& file = store.files[FridayFile];
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 6001);
+    EXPECT_GE(Count("append "), 1u);
+    EXPECT_LE(Count("append "), file.size() / (64 * 1024) + 1);
+    EXPECT_EQ(Count("flush "), 1u);
+}
+
+// A scheduled run and a button run never write one data folder at once: the
+// second says so, does nothing, and ends with its own exit code.
+TEST_F(DownloadRunTest, ARunWhileAnotherHoldsTheDataFolderDoesNothing)
+{
+    ServePhilips(1, 1);
+    store.folders = {"C:\\Data\\"};
+    store.files = {{FridayFile, "earlier quotes\r\n"}};
+    lock.busy = true;
+    for (const bool automatic : {false, true}) {
+        SCOPED_TRACE(automatic ? "automatic" : "button");
+        settings.automatic = automatic;
+        log.clear();
+        EXPECT_EQ(run.Run(settings), RunOutcome::FolderBusy);
+        EXPECT_EQ(log.front(), "lock C:\\Data\\");
+        EXPECT_EQ(Count("fetch "), 0u);
+        EXPECT_EQ(Count("unlock"), 0u);
+        EXPECT_EQ(store.files, (std::map<std::string, std::string>{{FridayFile, "earlier quotes\r\n"}}));
+        EXPECT_EQ(view.memo.front(), "Er loopt al een download naar de map C:\\Data\\; deze download is niet gestart.");
+        EXPECT_EQ(Count("close 7"), automatic ? 1u : 0u);
+        EXPECT_NE(runLog.lines.back().second.find("exitcode 7 een andere download liep in deze map"), std::string::npos);
+    }
+}
+
+// One line a run, in the data folder's log, whatever the run's end.
+TEST_F(DownloadRunTest, EveryRunLeavesOneLineInTheRunLog)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+    ServePage("?call=PHI.AGN/O", "Philips", 1);
+    ServePage("?put=PHI.AGN/O", "Philips", 1);
+    clock.now = {{2009, 3, 14}, 2, 5, 9};
+    clock.step = 20400;
+    settings.dataPath = "D:\\Koersen";
+    settings.automatic = true;
+
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+    ASSERT_EQ(runLog.lines.size(), 1u);
+    EXPECT_EQ(runLog.lines[0].first, "D:\\Koersen\\");
+    EXPECT_EQ(runLog.lines[0].second,
+              "14-03-2009 02:05:09; automatisch; handelsdag 13-03-2009; 13-03-2009.csv, 3 regels; "
+              "1 fondsen met alle koersen, 1 zonder: ING Groep (ING); exitcode 1 niet alle koersen ontvangen; 20 s\r\n");
+    // The memo counts only what really came.
+    EXPECT_EQ(view.memo[0], "Gegevens van Philips gedownload");
+    EXPECT_EQ(view.memo[1], "Geen koersen van ING Groep (ING) ontvangen");
+    EXPECT_EQ(view.memo[3], "De optiekoersen van 1 fondsen zijn gedownload");
+
+    fetcher.pages.clear();
+    settings.automatic = false;
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+    store.folderFailure = "Toegang geweigerd.";
+    ServePhilips(1, 1);
+    EXPECT_EQ(run.Run(settings), RunOutcome::FileFailure);
+    ASSERT_EQ(runLog.lines.size(), 3u);
+    EXPECT_EQ(runLog.lines[1].second,
+              "14-03-2009 02:05:09; knop; handelsdag 13-03-2009; geen koersen, niets geschreven; "
+              "0 fondsen met alle koersen, 2 zonder: Philips, ING Groep (ING); "
+              "exitcode 1 niet alle koersen ontvangen; 20 s\r\n");
+    EXPECT_EQ(runLog.lines[2].second,
+              "14-03-2009 02:05:09; knop; handelsdag 13-03-2009; niets geschreven: Toegang geweigerd.; "
+              "1 fondsen met alle koersen, 0 zonder; exitcode 3 koersbestand niet geschreven; 20 s\r\n");
 }
 
 TEST_F(DownloadRunTest, AMissingDataFolderIsCreatedFirst)

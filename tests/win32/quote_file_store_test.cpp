@@ -1,10 +1,14 @@
 // The quote file store against real files and folders.
 #include "download/quote_file_store_win32.h"
+#include "download/run_lock_win32.h"
+#include "download/run_log_win32.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
 #include <iterator>
 
@@ -50,51 +54,66 @@ protected:
     std::string root;
 };
 
-TEST_F(QuoteFileStoreTest, CreatesAnewAndAppends)
+TEST_F(QuoteFileStoreTest, CreatesAnewAppendsAndFlushes)
 {
-    const std::string path = root + "13-03-2009.csv";
+    const std::string path = root + "13-03-2009.csv.tmp";
     EXPECT_EQ(store.CreateAnew(path, "header\r\n"), std::nullopt);
     EXPECT_EQ(Contents(path), "header\r\n");
     EXPECT_EQ(store.Append(path, "a; b\r\n"), std::nullopt);
     EXPECT_EQ(store.Append(path, std::string("\xe9\0z\r\n", 5)), std::nullopt);
+    EXPECT_EQ(store.FlushToDisk(path), std::nullopt);
     EXPECT_EQ(Contents(path), std::string("header\r\na; b\r\n\xe9\0z\r\n", 19));
+    EXPECT_EQ(store.SizeOf(path), std::optional<std::uint64_t>(19));
 
     // A second run empties the file first.
     EXPECT_EQ(store.CreateAnew(path, "new\r\n"), std::nullopt);
     EXPECT_EQ(Contents(path), "new\r\n");
+
+    for (const std::string& missing : {root + "missing.csv", root + "missing\\13-03-2009.csv"}) {
+        SCOPED_TRACE(missing);
+        const FileError appended = store.Append(missing, "line\r\n");
+        ASSERT_TRUE(appended.has_value());
+        EXPECT_FALSE(appended->empty());
+        EXPECT_TRUE(store.FlushToDisk(missing).has_value());
+        EXPECT_FALSE(Exists(missing));
+        EXPECT_EQ(store.SizeOf(missing), std::nullopt);
+    }
+    EXPECT_EQ(store.SizeOf(root), std::nullopt);
 }
 
-TEST_F(QuoteFileStoreTest, MovesAFileWithQuotesToTheBackupReplacingAnOlderOne)
+TEST_F(QuoteFileStoreTest, ReadsAWholeFileWithinItsLimit)
 {
     const std::string path = root + "13-03-2009.csv";
-    const std::string backup = path + ".bak";
-
-    // Nothing to keep: no file, or an empty one.
-    EXPECT_EQ(store.MoveToBackup(path, backup), std::nullopt);
-    EXPECT_FALSE(Exists(backup));
-    ASSERT_EQ(store.CreateAnew(path, ""), std::nullopt);
-    EXPECT_EQ(store.MoveToBackup(path, backup), std::nullopt);
-    EXPECT_TRUE(Exists(path));
-    EXPECT_FALSE(Exists(backup));
-
-    for (const char* quotes : {"first run\r\n", "second run\r\n"}) {
-        SCOPED_TRACE(quotes);
-        ASSERT_EQ(store.CreateAnew(path, quotes), std::nullopt);
-        EXPECT_EQ(store.MoveToBackup(path, backup), std::nullopt);
-        EXPECT_FALSE(Exists(path));
-        EXPECT_EQ(Contents(backup), quotes);
-    }
-    EXPECT_EQ(store.MoveToBackup(root + "missing\\13-03-2009.csv", backup), std::nullopt);
-    EXPECT_EQ(Contents(backup), "second run\r\n");
+    ASSERT_EQ(store.CreateAnew(path, std::string(100'000, 'q')), std::nullopt);
+    std::string text = "left over";
+    EXPECT_EQ(store.Read(path, 100'000, text), std::nullopt);
+    EXPECT_EQ(text, std::string(100'000, 'q'));
+    EXPECT_TRUE(store.Read(path, 99'999, text).has_value());
+    EXPECT_TRUE(store.Read(root + "missing.csv", 100'000, text).has_value());
+    EXPECT_EQ(text, "");
 }
 
-TEST_F(QuoteFileStoreTest, AppendNeedsAnExistingFile)
+// The day's file moves to the backup and the work file takes its name,
+// each in one step that replaces an older file of that name.
+TEST_F(QuoteFileStoreTest, MovesReplacingAnOlderFile)
 {
-    const std::string path = root + "missing.csv";
-    const FileError error = store.Append(path, "line\r\n");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_FALSE(error->empty());
-    EXPECT_FALSE(Exists(path));
+    const std::string day = root + "13-03-2009.csv";
+    const std::string backup = day + ".bak";
+    const std::string work = day + ".tmp";
+    ASSERT_EQ(store.CreateAnew(backup, "older\r\n"), std::nullopt);
+    ASSERT_EQ(store.CreateAnew(day, "earlier\r\n"), std::nullopt);
+    ASSERT_EQ(store.CreateAnew(work, "new\r\n"), std::nullopt);
+    EXPECT_EQ(store.Move(day, backup), std::nullopt);
+    EXPECT_EQ(store.Move(work, day), std::nullopt);
+    EXPECT_EQ(Contents(day), "new\r\n");
+    EXPECT_EQ(Contents(backup), "earlier\r\n");
+    EXPECT_FALSE(Exists(work));
+
+    EXPECT_TRUE(store.Move(work, day).has_value());
+    EXPECT_EQ(Contents(day), "new\r\n");
+    EXPECT_EQ(store.Delete(backup), std::nullopt);
+    EXPECT_FALSE(Exists(backup));
+    EXPECT_TRUE(store.Delete(backup).has_value());
 }
 
 TEST_F(QuoteFileStoreTest, CreateIfMissingLeavesAnExistingFileAlone)
@@ -140,29 +159,141 @@ TEST_F(QuoteFileStoreTest, AFileInTheWayOfAFolderGivesTheReason)
     EXPECT_EQ(Contents(root + "file"), "x");
 }
 
+// As a spreadsheet holds the file it shows: others may read it, not write,
+// rename or delete it. And as a program holds a file it shares with no one.
 TEST_F(QuoteFileStoreTest, AFileHeldByAnotherProgramStaysIntact)
 {
     const std::string path = root + "13-03-2009.csv";
-    ASSERT_EQ(store.CreateAnew(path, "earlier quotes\r\n"), std::nullopt);
-    const HANDLE other = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    const struct {
+        const char* name;
+        DWORD access;
+        DWORD sharing;
+        bool readable;
+    } holders[] = {
+        {"read access, read sharing", GENERIC_READ, FILE_SHARE_READ, true},
+        {"no sharing", GENERIC_READ | GENERIC_WRITE, 0, false},
+    };
+    for (const auto& h : holders) {
+        SCOPED_TRACE(h.name);
+        ASSERT_EQ(store.CreateAnew(path, "earlier quotes\r\n"), std::nullopt);
+        ASSERT_EQ(store.CreateAnew(path + ".tmp", "new\r\n"), std::nullopt);
+        const HANDLE other = CreateFileA(path.c_str(), h.access, h.sharing, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(other, INVALID_HANDLE_VALUE);
 
-    const FileError moved = store.MoveToBackup(path, path + ".bak");
-    const FileError created = store.CreateAnew(path, "new\r\n");
-    const FileError appended = store.Append(path, "line\r\n");
-    const FileError touched = store.CreateIfMissing(path);
-    CloseHandle(other);
+        const FileError moved = store.Move(path, path + ".bak");
+        const FileError replaced = store.Move(path + ".tmp", path);
+        const FileError created = store.CreateAnew(path, "new\r\n");
+        const FileError deleted = store.Delete(path);
+        std::string text;
+        const FileError read = store.Read(path, 1000, text);
+        CloseHandle(other);
 
-    ASSERT_TRUE(moved.has_value());
-    EXPECT_FALSE(moved->empty());
-    EXPECT_FALSE(Exists(path + ".bak"));
-    ASSERT_TRUE(created.has_value());
-    EXPECT_FALSE(created->empty());
-    ASSERT_TRUE(appended.has_value());
-    EXPECT_FALSE(appended->empty());
-    EXPECT_EQ(touched, std::nullopt);
-    EXPECT_EQ(Contents(path), "earlier quotes\r\n");
+        ASSERT_TRUE(moved.has_value());
+        EXPECT_NE(moved->find("geopend in een ander programma"), std::string::npos) << *moved;
+        EXPECT_FALSE(Exists(path + ".bak"));
+        EXPECT_TRUE(replaced.has_value());
+        EXPECT_TRUE(created.has_value());
+        EXPECT_TRUE(deleted.has_value());
+        EXPECT_EQ(read.has_value(), !h.readable);
+        EXPECT_EQ(text, h.readable ? "earlier quotes\r\n" : "");
+        EXPECT_EQ(Contents(path), "earlier quotes\r\n");
+        EXPECT_EQ(Contents(path + ".tmp"), "new\r\n");
+    }
+}
+
+// The other run, on a thread of its own: a mutex belongs to a thread.
+struct LockHolder {
+    std::string folder;
+    HANDLE taken;
+    HANDLE release;
+    bool locked;
+    bool giveBack;
+};
+
+DWORD WINAPI HoldLock(void* parameter)
+{
+    auto& holder = *static_cast<LockHolder*>(parameter);
+    Win32RunLock lock;
+    holder.locked = lock.TryLock(holder.folder);
+    SetEvent(holder.taken);
+    WaitForSingleObject(holder.release, INFINITE);
+    if (holder.giveBack) lock.Unlock();
+    // Otherwise the thread ends still holding it, as a run ended by force
+    // does: the mutex is abandoned.
+    else ExitThread(0);
+    return 0;
+}
+
+// One run at a time per data folder, however the folder is written; a lock
+// whose run ended without giving it back is free.
+TEST(RunLockTest, OneRunPerDataFolder)
+{
+    char temp[MAX_PATH + 1];
+    ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
+    const std::string folder = std::string(temp) + "kestrom-lock-" + std::to_string(GetCurrentProcessId()) + "\\";
+    std::string other = folder;
+    for (char& c : other) c = c == '\\' ? '/' : static_cast<char>(toupper(static_cast<unsigned char>(c)));
+
+    HANDLE taken = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    LockHolder shared{folder, taken, release, false, true};
+    for (const bool giveBack : {true, false}) {
+        SCOPED_TRACE(giveBack ? "given back" : "abandoned");
+        ResetEvent(taken);
+        ResetEvent(release);
+        shared.giveBack = giveBack;
+        HANDLE thread = CreateThread(nullptr, 0, HoldLock, &shared, 0, nullptr);
+        ASSERT_NE(thread, nullptr);
+        WaitForSingleObject(taken, INFINITE);
+        ASSERT_TRUE(shared.locked);
+
+        Win32RunLock second;
+        EXPECT_FALSE(second.TryLock(folder));
+        EXPECT_FALSE(second.TryLock(other));
+        EXPECT_TRUE(second.TryLock(folder + "andere\\"));
+        second.Unlock();
+
+        SetEvent(release);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        EXPECT_TRUE(second.TryLock(folder));
+        second.Unlock();
+    }
+    CloseHandle(taken);
+    CloseHandle(release);
+}
+
+// The data folder's log, and the user's own one when the data folder cannot
+// be written.
+TEST_F(QuoteFileStoreTest, TheRunLogGoesToTheDataFolderOrElseToTheLocalApplicationData)
+{
+    Win32RunLog log;
+    log.Append(root, "first\r\n");
+    log.Append(root, "second\r\n");
+    EXPECT_EQ(Contents(root + "Kestrom.log"), "first\r\nsecond\r\n");
+
+    // Past its size the oldest lines go; what is kept are whole lines.
+    const std::string line = std::string(999, 'x') + "\n";
+    for (int i = 0; i < 100; ++i) log.Append(root, line);
+    const std::string bounded = Contents(root + "Kestrom.log");
+    EXPECT_LE(bounded.size(), RunLogLimit);
+    EXPECT_GE(bounded.size(), RunLogKept);
+    EXPECT_EQ(bounded.size() % line.size(), 0u);
+    EXPECT_EQ(bounded.find("second"), std::string::npos);
+
+    char local[MAX_PATH];
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local)));
+    const std::string fallback = std::string(local) + "\\Kestrom\\Kestrom.log";
+    const std::string before = Contents(fallback);
+    // A file where the data folder should be.
+    ASSERT_EQ(store.CreateAnew(root + "blocked", "x"), std::nullopt);
+    log.Append(root + "blocked\\", "third\r\n");
+    const std::string after = Contents(fallback);
+    ASSERT_GT(after.size(), before.size());
+    const std::string added = after.substr(after.size() - (after.size() - before.size()));
+    EXPECT_EQ(added.rfind("third; gegevensmap " + root + "blocked\\ niet beschrijfbaar: ", 0), 0u) << added;
+    EXPECT_TRUE(added.ends_with("\r\n"));
 }
 
 } // namespace

@@ -33,8 +33,9 @@ const char usage[] =
     "  windows                     the top-level windows (of --pid / --exe)\n"
     "  processes                   the running processes (of --exe)\n"
     "  terminate                   ends process --pid and waits up to --timeout\n"
-    "  hold-file PATH              opens PATH shared with no one, prints a line\n"
-    "                              and keeps it open for --timeout ms\n"
+    "  hold-file PATH [--read]     opens PATH shared with no one (with --read:\n"
+    "                              read access, read sharing only), prints a\n"
+    "                              line and keeps it open for --timeout ms\n"
     "  children WINDOW             every descendant control, depth first\n"
     "  rect WINDOW                 window rectangle and client rectangle\n"
     "  text WINDOW                 the full text of a window or control\n"
@@ -58,6 +59,7 @@ struct Options {
   std::string exe;
   bool all = false;
   bool sysCommand = false;
+  bool readOnly = false;
 };
 
 // A message to a window of another process must never hang the driver,
@@ -411,16 +413,20 @@ Options ParseOptions(int argc, char** argv) {
       options.all = true;
     else if (argument == "--sc")
       options.sysCommand = true;
+    else if (argument == "--read")
+      options.readOnly = true;
     else
       options.positional.push_back(argument);
   }
   return options;
 }
 
-// Another program's hold on a file, as an editor or a spreadsheet that has
-// it open keeps it: no sharing at all.
-void HoldFile(const std::string& path, DWORD milliseconds) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+// Another program's hold on a file: an editor's, sharing it with no one, or
+// (readOnly) a spreadsheet's that shows it: read access, others may read it
+// but not write, rename or delete it.
+void HoldFile(const std::string& path, DWORD milliseconds, bool readOnly) {
+  HANDLE file = readOnly ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                         : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
   Record().Text("held", path).Print();
   std::fflush(stdout);
@@ -463,7 +469,7 @@ void Run(const std::string& command, const Options& options) {
         Record().Number("pid", entry.th32ProcessID).Text("exe", BaseName(entry.szExeFile)).Print();
   } else if (command == "hold-file") {
     Expect(options, 1, 1);
-    HoldFile(args[0], options.timeout);
+    HoldFile(args[0], options.timeout, options.readOnly);
   } else if (command == "terminate") {
     Expect(options, 0, 0);
     Terminate(options);

@@ -1,0 +1,51 @@
+#include "download/run_lock_win32.h"
+
+#include <vector>
+
+namespace {
+
+// The one name of a folder, however it was typed: full, in upper case.
+std::string FullFolder(const std::string& folder)
+{
+    const std::string relative = folder.empty() ? "." : folder;
+    std::vector<char> full(MAX_PATH + 1);
+    DWORD length = GetFullPathNameA(relative.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length >= full.size()) {
+        full.resize(length + 1);
+        length = GetFullPathNameA(relative.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    std::string name = length > 0 && length < full.size() ? std::string(full.data(), length) : relative;
+    if (!name.empty()) CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
+    return name;
+}
+
+} // namespace
+
+bool Win32RunLock::TryLock(const std::string& folder)
+{
+    Unlock();
+    const HANDLE mutex = CreateMutexA(nullptr, FALSE, RunLockName(FullFolder(folder)).c_str());
+    if (!mutex) {
+        // Made by a run of another user, whose mutex this user may not
+        // open: that run holds the folder. Any other failure lets the run
+        // go on unlocked rather than lose the evening's quotes.
+        return GetLastError() != ERROR_ACCESS_DENIED;
+    }
+    // Abandoned: its run was ended by force, and its work file is kept by
+    // this run.
+    const DWORD waited = WaitForSingleObject(mutex, 0);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        CloseHandle(mutex);
+        return false;
+    }
+    mutex_ = mutex;
+    return true;
+}
+
+void Win32RunLock::Unlock()
+{
+    if (!mutex_) return;
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+    mutex_ = nullptr;
+}

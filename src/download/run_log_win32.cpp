@@ -1,0 +1,80 @@
+#include "download/run_log_win32.h"
+
+#include "download/quote_file_store_win32.h"
+#include "support/file_handle_win32.h"
+#include "support/product.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace {
+
+// Another Kestrom may be writing its line: the log is opened by one writer
+// at a time, and a busy log is tried again for about a second.
+FileHandle OpenLog(const std::string& path)
+{
+    for (int attempt = 0;; ++attempt) {
+        FileHandle log(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (log.Valid() || GetLastError() != ERROR_SHARING_VIOLATION || attempt == 20) return log;
+        Sleep(50);
+    }
+}
+
+FileError Write(HANDLE log, std::string_view text)
+{
+    DWORD written = 0;
+    if (!WriteFile(log, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) return FileFailure(GetLastError());
+    if (written != text.size()) return FileFailure(ERROR_DISK_FULL);
+    return std::nullopt;
+}
+
+FileError AppendLine(const std::string& path, std::string_view line)
+{
+    FileHandle log = OpenLog(path);
+    if (!log.Valid()) return FileFailure(GetLastError());
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(log.Get(), &size)) return FileFailure(GetLastError());
+    if (FitsInRunLog(static_cast<std::uint64_t>(size.QuadPart), line.size())) {
+        if (!SetFilePointerEx(log.Get(), LARGE_INTEGER{}, nullptr, FILE_END)) return FileFailure(GetLastError());
+        if (auto error = Write(log.Get(), line)) return error;
+    } else {
+        // Only the tail is read, whatever the log's size.
+        const std::uint64_t kept = std::min<std::uint64_t>(size.QuadPart, RunLogKept);
+        LARGE_INTEGER from;
+        from.QuadPart = size.QuadPart - static_cast<LONGLONG>(kept);
+        if (!SetFilePointerEx(log.Get(), from, nullptr, FILE_BEGIN)) return FileFailure(GetLastError());
+        std::string tail(static_cast<std::size_t>(kept), '\0');
+        DWORD read = 0;
+        if (!ReadFile(log.Get(), tail.data(), static_cast<DWORD>(tail.size()), &read, nullptr))
+            return FileFailure(GetLastError());
+        tail.resize(read);
+        if (!SetFilePointerEx(log.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return FileFailure(GetLastError());
+        if (auto error = Write(log.Get(), TrimmedRunLog(tail, line))) return error;
+        if (!SetEndOfFile(log.Get())) return FileFailure(GetLastError());
+    }
+    if (!log.Close()) return FileFailure(GetLastError());
+    return std::nullopt;
+}
+
+// The user's local application data folder, and Kestrom's folder in it.
+std::string FallbackFolder()
+{
+    char folder[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, folder))) return {};
+    return std::string(folder) + "\\" + ProductNameText + "\\";
+}
+
+} // namespace
+
+void Win32RunLog::Append(const std::string& dataFolder, const std::string& line)
+{
+    Win32QuoteFileStore folders;
+    FileError error = folders.CreateFolder(dataFolder);
+    if (!error) error = AppendLine(dataFolder + RunLogFileName, line);
+    if (!error) return;
+    const std::string fallback = FallbackFolder();
+    if (fallback.empty() || folders.CreateFolder(fallback)) return;
+    // Nothing more to try: the run's memo has said what there is to say.
+    AppendLine(fallback + RunLogFileName, FallbackRunLogLine(line, dataFolder, *error));
+}

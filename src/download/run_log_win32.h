@@ -1,0 +1,10 @@
+// The run log in the data folder, and in the user's local application data
+// folder when the data folder cannot be written.
+#pragma once
+
+#include "download/run_log.h"
+
+class Win32RunLog : public RunLog {
+public:
+    void Append(const std::string& dataFolder, const std::string& line) override;
+};
