@@ -55,11 +55,28 @@ std::string NamesText(const std::vector<std::string>& names)
     return text;
 }
 
+constexpr char ServerGoneLine[] = "De koersenserver antwoordt niet meer; er wordt niets meer opgevraagd";
+
 // The earlier file of the same trading date that a run replaces.
 std::string BackupPath(const std::string& path)
 {
     return path + ".bak";
 }
+
+} // namespace
+
+// The call or the put page of an underlying.
+struct PageKind {
+    std::string_view query;
+    std::string_view text;
+    // The underlying's price stands on its call page.
+    bool givesPrice;
+};
+
+namespace {
+
+constexpr PageKind CallPage{"?call=", "Call", true};
+constexpr PageKind PutPage{"?put=", "Put", false};
 
 } // namespace
 
@@ -88,7 +105,8 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     // The code goes into the query exactly as the list holds it: its "/"
     // and "." are not escaped.
     const std::string pageBase = "http://" + settings.quotesHost + "/derivaten/opties/";
-    if (const FetchedPage list = fetcher_.FetchPage(pageBase + "?call=AEX.AGN/O"); IsQuotePage(list))
+    PageAsking asking(fetcher_);
+    if (const FetchedPage list = asking.Ask(pageBase + "?call=AEX.AGN/O"); IsQuotePage(list))
         ReadUnderlyings(list.body, settings.selectionAll, underlyings_);
 
     if (!underlyings_) {
@@ -109,11 +127,27 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     filePath_ = dataPath_ + quoteFileName_;
     fileError_.reset();
     withoutData_.clear();
+    pages_.clear();
 
     int counter = 0;
     for (const std::string& entry : *underlyings_) {
-        Download(entry, pageBase);
+        if (!asking.Asking()) {
+            pages_.emplace_back(entry);
+            continue;
+        }
+        Download(entry, pageBase, asking);
         ++counter;
+        if (!asking.Asking()) view_.AddMemoLine(ServerGoneLine);
+    }
+    // The pages that went unanswered once more, before the run ends: the
+    // evening's quotes cannot be fetched later.
+    for (UnderlyingPages& pages : pages_) {
+        if (!asking.Asking() || !pages.AskAgain()) continue;
+        AskAgain(pages, pageBase, asking);
+        if (!asking.Asking()) view_.AddMemoLine(ServerGoneLine);
+    }
+    for (const UnderlyingPages& pages : pages_) {
+        if (!pages.GotAll()) withoutData_.push_back(pages.name);
     }
 
     // The file of the day is only replaced once a page with data has given
@@ -139,31 +173,51 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     hourglass.Off();
 
     const RunOutcome outcome = fileError_ ? RunOutcome::FileFailure
+                               : !asking.Asking() ? RunOutcome::ServerGone
                                : !withoutData_.empty() ? RunOutcome::MissingData
                                                        : RunOutcome::Complete;
     if (settings.automatic) CloseProgram(settings.productName, outcome);
     return outcome;
 }
 
-void DownloadRun::Download(const std::string& entry, const std::string& pageBase)
+void DownloadRun::Download(const std::string& entry, const std::string& pageBase, PageAsking& asking)
 {
-    const std::string code = TextBefore(' ', entry);
-    const std::string name = TextAfter(' ', entry);
-
-    // A page that is no quote page gives nothing, not even the header line
-    // or the price.
-    const FetchedPage call = fetcher_.FetchPage(pageBase + "?call=" + code);
-    const bool callQuotes = IsQuotePage(call);
-    const std::string price = callQuotes ? ReadUnderlyingPrice(call.body, name) : std::string();
-    if (callQuotes) ParseOptionPage(call.body, "Call", name, price, *this);
-    const FetchedPage put = fetcher_.FetchPage(pageBase + "?put=" + code);
-    const bool putQuotes = IsQuotePage(put);
-    if (putQuotes) ParseOptionPage(put.body, "Put", name, price, *this);
-    // A page cut off half-way still gives its rows, but not all of them.
-    if (!callQuotes || !putQuotes || !call.complete || !put.complete) withoutData_.push_back(name);
+    UnderlyingPages& pages = pages_.emplace_back(entry);
+    const std::string& name = pages.name;
+    pages.callAnswered = ReadPage(pages, CallPage, pageBase, asking);
+    if (pages.callAnswered) pages.putAnswered = ReadPage(pages, PutPage, pageBase, asking);
 
     view_.ProcessMessages();
     view_.AddMemoLine("Gegevens van " + name + " gedownload");
+}
+
+void DownloadRun::AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking)
+{
+    if (!pages.callAnswered) pages.callAnswered = ReadPage(pages, CallPage, pageBase, asking);
+    // The last chance for the put page: asked for also when the call page
+    // went unanswered again.
+    if (!pages.putAnswered) pages.putAnswered = ReadPage(pages, PutPage, pageBase, asking);
+
+    view_.ProcessMessages();
+    view_.AddMemoLine("Gegevens van " + pages.name + " opnieuw opgevraagd");
+}
+
+// Asks for one page and writes its quotes; false when it went unanswered,
+// which leaves nothing written.
+bool DownloadRun::ReadPage(UnderlyingPages& pages, const PageKind& kind, const std::string& pageBase,
+                           PageAsking& asking)
+{
+    const FetchedPage page = asking.Ask(pageBase + std::string(kind.query) + pages.code);
+    if (page.unanswered) return false;
+    // A page that is no quote page gives nothing, not even the header line
+    // or the price.
+    const bool quotes = IsQuotePage(page);
+    if (kind.givesPrice) pages.price = quotes ? ReadUnderlyingPrice(page.body, pages.name) : std::string();
+    const PageArrival arrival = Arrival(page);
+    if (quotes) ParseOptionPage(page.body, kind.text, pages.name, pages.price, *this, arrival);
+    // A page that broke off gives its whole rows, but not all of them.
+    if (!quotes || arrival != PageArrival::Whole) pages.lacking = true;
+    return true;
 }
 
 bool DownloadRun::HeaderPending()

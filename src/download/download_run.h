@@ -3,6 +3,7 @@
 // run touches outside itself goes through the interfaces it is built with.
 #pragma once
 
+#include "download/page_asking.h"
 #include "download/page_fetcher.h"
 #include "download/quote_file_store.h"
 #include "download/quote_sink.h"
@@ -31,7 +32,10 @@ enum class RunOutcome : int {
     FileFailure = 3,     // the quote file could not be created or written
     Declined = 4,        // "Nee" to the Sunday question; nothing was done
     AlreadyRunning = 5,  // asked for while a run was letting messages through
+    ServerGone = 8,      // the quotes server stopped answering; the run stopped asking
 };
+
+struct PageKind;
 
 class DownloadRun : private QuoteSink {
 public:
@@ -53,7 +57,9 @@ private:
     void WriteHeaderLine(const HeadingRecord& heading, std::string_view name) override;
     void AppendQuoteLine(const QuoteRecord& quote) override;
 
-    void Download(const std::string& entry, const std::string& pageBase);
+    void Download(const std::string& entry, const std::string& pageBase, PageAsking& asking);
+    void AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking);
+    bool ReadPage(UnderlyingPages& pages, const PageKind& kind, const std::string& pageBase, PageAsking& asking);
     FileError PrepareFolder();
     void CloseProgram(const std::string& productName, RunOutcome outcome);
 
@@ -71,6 +77,8 @@ private:
     std::string dataPath_;
     std::string filePath_;
     FileError fileError_;
+    // Every underlying of the list, asked for or not, in list order.
+    std::vector<UnderlyingPages> pages_;
     // The names of the underlyings without (all) quotes, in list order.
     std::vector<std::string> withoutData_;
 };
