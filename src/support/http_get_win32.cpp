@@ -90,12 +90,6 @@ void Finish(Exchange& x, HttpEnd end)
     x.changed.notify_all();
 }
 
-bool Abandoned(Exchange& x)
-{
-    const std::lock_guard<std::mutex> lock(x.mutex);
-    return x.abandoned;
-}
-
 // Hands a piece over; false once the caller has gone.
 bool HandOver(Exchange& x, const char* bytes, std::size_t count)
 {
@@ -225,7 +219,9 @@ HttpResponse HttpGet(const std::string& url, const HttpRequest& request,
         std::thread(Work, x).detach();
     } catch (const std::system_error&) {
         // No thread to be had: as good as no connection.
-        return HttpResponse{HttpEnd::NoAnswer};
+        HttpResponse none;
+        none.end = HttpEnd::NoAnswer;
+        return none;
     }
     const Abandon abandon(*x);
     HttpResponse response;
