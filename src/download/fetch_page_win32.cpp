@@ -28,6 +28,9 @@ FetchedPage ReadPage(const std::string& url, const FetchLimits& limits)
     request.flags = PageRequestFlags;
     request.timeouts = {limits.connectTimeoutMs, limits.receiveTimeoutMs, limits.receiveTimeoutMs};
     request.deadlineMs = limits.pageTimeMs;
+    // Not even begun: a page announced beyond the limit would be dropped
+    // anyway, and reading it could outlast the page's time.
+    request.announcedLimit = limits.pageBytes;
     FetchedPage page;
     bool tooLarge = false;
     const HttpResponse response = HttpGet(url, request, [&](const char* piece, std::size_t bytes) {

@@ -151,6 +151,7 @@ HttpEnd Request(Exchange& x)
         x.announcedLength = length;
         if (x.abandoned) return HttpEnd::Stopped;
     }
+    if (r.announcedLimit != 0 && length && *length > r.announcedLimit) return HttpEnd::Stopped;
     return ReadBody(x, request.Get());
 }
 

@@ -41,6 +41,9 @@ struct HttpRequest {
     // The whole request, from connecting to the body's last byte, counted
     // from the call.
     unsigned deadlineMs = 0;
+    // A body announced as longer than this is not read at all (Stopped);
+    // 0: no such limit.
+    std::uint64_t announcedLimit = 0;
 };
 
 // How a request ended.
