@@ -185,6 +185,8 @@ void DownloadRun::Download(const std::string& entry, const std::string& pageBase
     UnderlyingPages& pages = pages_.emplace_back(entry);
     const std::string& name = pages.name;
     pages.callAnswered = ReadPage(pages, CallPage, pageBase, asking);
+    // An unanswered call page takes its put page along to the second pass,
+    // where the put lines get the price the call page gives.
     if (pages.callAnswered) pages.putAnswered = ReadPage(pages, PutPage, pageBase, asking);
 
     view_.ProcessMessages();
