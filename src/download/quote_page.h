@@ -10,7 +10,7 @@
 // True for a page that the server answered with 200 OK, that passes the
 // scanners' length test and that carries the option page's selection label,
 // its dividers and the option table's headings. A page cut off within its
-// table still is one: the rows that arrived are real.
+// table still is one: the rows that arrived whole are real.
 bool IsQuotePage(const FetchedPage& page);
 
 // Whole when the transport says so where it can (no lost connection, the
