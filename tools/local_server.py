@@ -60,23 +60,49 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, format, *args):  # noqa: A002 - the base class's name
         pass
 
-    def send_head(self, status, length):
+    def send_head(self, status, length, chunked=False):
         self.send_response(status)
         self.send_header("Content-Type", self.contentType)
         if length is not None:
             self.send_header("Content-Length", str(length))
+        if chunked:
+            self.send_header("Transfer-Encoding", "chunked")
         self.send_header("Cache-Control", "no-cache")
         self.send_header("Connection", "close")
         self.end_headers()
         self.close_connection = True
 
+    def trickle_head(self, status, length, pause):
+        """The head send_head sends, a byte every pause seconds."""
+        self.wfile = _Gathered(self.wfile)
+        try:
+            self.send_head(status, length)
+        finally:
+            head, self.wfile = self.wfile.gathered(), self.wfile.stream
+        return self.trickle(head, 1, pause)
+
+    def send_chunked_cut(self, body, cut, chunk=4096):
+        """The body in chunks of chunk bytes, the connection closed after
+        cut bytes of the body: inside a chunk, without the last chunk."""
+        framed = b""
+        for start in range(0, len(body), chunk):
+            piece = body[start:start + chunk]
+            header = b"%x\r\n" % len(piece)
+            if start + len(piece) > cut:
+                framed += header + piece[:cut - start]
+                break
+            framed += header + piece + b"\r\n"
+        self.send_body(framed)
+
     def send_body(self, *parts):
+        """False once the client has gone."""
         try:
             for part in parts:
                 self.wfile.write(part)
             self.wfile.flush()
+            return True
         except (BrokenPipeError, ConnectionResetError):
-            pass
+            return False
 
     def reply(self, status, body):
         self.send_head(status, len(body))
@@ -84,10 +110,10 @@ class Handler(BaseHTTPRequestHandler):
 
     def trickle(self, body, chunk, pause):
         for start in range(0, len(body), chunk):
-            if self.site.stopping.is_set():
-                return
-            self.send_body(body[start:start + chunk])
+            if self.site.stopping.is_set() or not self.send_body(body[start:start + chunk]):
+                return False
             time.sleep(pause)
+        return True
 
     def send_forever(self, start, filler, pause):
         try:
@@ -112,6 +138,24 @@ class Handler(BaseHTTPRequestHandler):
                 continue
             except OSError:
                 return
+
+
+class _Gathered:
+    """Collects what a handler writes instead of sending it."""
+
+    def __init__(self, stream):
+        self.stream = stream
+        self._parts = []
+
+    def write(self, data):
+        self._parts.append(bytes(data))
+        return len(data)
+
+    def flush(self):
+        pass
+
+    def gathered(self):
+        return b"".join(self._parts)
 
 
 def write_port_file(path, port):

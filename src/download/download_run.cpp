@@ -58,6 +58,8 @@ std::string NamesText(const std::vector<std::string>& names)
     return text;
 }
 
+constexpr char ServerGoneLine[] = "De koersenserver antwoordt niet meer; er wordt niets meer opgevraagd";
+
 // Holds the data folder's run lock while a run downloads and writes.
 class LockScope {
 public:
@@ -101,6 +103,29 @@ std::vector<std::string> FileReport(const DayFileResult& file, const std::string
         lines.push_back("De koersen van een afgebroken eerdere download staan in: " + file.rescued);
     return lines;
 }
+
+// What became of an underlying's quotes, for its line in the memo.
+std::string UnderlyingLine(const UnderlyingPages& pages)
+{
+    if (pages.GotAll()) return "Gegevens van " + pages.name + " gedownload";
+    if (pages.quotes) return "Niet alle koersen van " + pages.name + " ontvangen";
+    return "Geen koersen van " + pages.name + " ontvangen";
+}
+
+} // namespace
+
+// The call or the put page of an underlying.
+struct PageKind {
+    std::string_view query;
+    std::string_view text;
+    // The underlying's price stands on its call page.
+    bool givesPrice;
+};
+
+namespace {
+
+constexpr PageKind CallPage{"?call=", "Call", true};
+constexpr PageKind PutPage{"?put=", "Put", false};
 
 } // namespace
 
@@ -163,7 +188,8 @@ RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
     // The code goes into the query exactly as the list holds it: its "/"
     // and "." are not escaped.
     const std::string pageBase = "http://" + settings.quotesHost + "/derivaten/opties/";
-    if (const FetchedPage list = fetcher_.FetchPage(pageBase + "?call=AEX.AGN/O"); IsQuotePage(list))
+    PageAsking asking(fetcher_);
+    if (const FetchedPage list = asking.Ask(pageBase + "?call=AEX.AGN/O"); IsQuotePage(list))
         ReadUnderlyings(list.body, settings.selectionAll, underlyings_);
 
     if (!underlyings_) {
@@ -182,15 +208,29 @@ RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
     // The file goes into the folder also when it was typed without its "\".
     dayFile_.Begin(FolderPrefix(settings.dataPath), quoteFileName_);
     withoutData_.clear();
+    pages_.clear();
 
-    int counter = 0;
     for (const std::string& entry : *underlyings_) {
-        Download(entry, pageBase);
-        ++counter;
+        if (!asking.Asking()) {
+            pages_.emplace_back(entry);
+            continue;
+        }
+        Download(entry, pageBase, asking);
+        if (!asking.Asking()) view_.AddMemoLine(ServerGoneLine);
+    }
+    // The pages that went unanswered once more, before the run ends: the
+    // evening's quotes cannot be fetched later.
+    for (UnderlyingPages& pages : pages_) {
+        if (!asking.Asking() || !pages.AskAgain()) continue;
+        AskAgain(pages, pageBase, asking);
+        if (!asking.Asking()) view_.AddMemoLine(ServerGoneLine);
+    }
+    for (const UnderlyingPages& pages : pages_) {
+        if (!pages.GotAll()) withoutData_.push_back(pages.name);
     }
 
     const DayFileResult file = dayFile_.Finish(withoutData_);
-    const std::size_t withData = counter - withoutData_.size();
+    const std::size_t withData = pages_.size() - withoutData_.size();
     record.downloaded = true;
     record.file = file;
     record.withData = withData;
@@ -208,31 +248,50 @@ RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
 
     if (file.place == DayFilePlace::Failed) return RunOutcome::FileFailure;
     if (file.place == DayFilePlace::Beside || file.place == DayFilePlace::WorkFile) return RunOutcome::NotInPlace;
+    if (!asking.Asking()) return RunOutcome::ServerGone;
     return withoutData_.empty() ? RunOutcome::Complete : RunOutcome::MissingData;
 }
 
-void DownloadRun::Download(const std::string& entry, const std::string& pageBase)
+void DownloadRun::Download(const std::string& entry, const std::string& pageBase, PageAsking& asking)
 {
-    const std::string code = TextBefore(' ', entry);
-    const std::string name = TextAfter(' ', entry);
-
-    // A page that is no quote page gives nothing, not even the header line
-    // or the price.
-    const FetchedPage call = fetcher_.FetchPage(pageBase + "?call=" + code);
-    const bool callQuotes = IsQuotePage(call);
-    const std::string price = callQuotes ? ReadUnderlyingPrice(call.body, name) : std::string();
-    if (callQuotes) ParseOptionPage(call.body, "Call", name, price, *this);
-    const FetchedPage put = fetcher_.FetchPage(pageBase + "?put=" + code);
-    const bool putQuotes = IsQuotePage(put);
-    if (putQuotes) ParseOptionPage(put.body, "Put", name, price, *this);
-    // A page cut off half-way still gives its rows, but not all of them.
-    const bool whole = callQuotes && putQuotes && call.complete && put.complete;
-    if (!whole) withoutData_.push_back(name);
+    UnderlyingPages& pages = pages_.emplace_back(entry);
+    pages.callAnswered = ReadPage(pages, CallPage, pageBase, asking);
+    // An unanswered call page takes its put page along to the second pass,
+    // where the put lines get the price the call page gives.
+    if (pages.callAnswered) pages.putAnswered = ReadPage(pages, PutPage, pageBase, asking);
 
     view_.ProcessMessages();
-    view_.AddMemoLine(whole                     ? "Gegevens van " + name + " gedownload"
-                      : callQuotes || putQuotes ? "Niet alle koersen van " + name + " ontvangen"
-                                                : "Geen koersen van " + name + " ontvangen");
+    view_.AddMemoLine(UnderlyingLine(pages));
+}
+
+void DownloadRun::AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking)
+{
+    if (!pages.callAnswered) pages.callAnswered = ReadPage(pages, CallPage, pageBase, asking);
+    // The last chance for the put page: asked for also when the call page
+    // went unanswered again.
+    if (!pages.putAnswered) pages.putAnswered = ReadPage(pages, PutPage, pageBase, asking);
+
+    view_.ProcessMessages();
+    view_.AddMemoLine("Opnieuw opgevraagd: " + UnderlyingLine(pages));
+}
+
+// Asks for one page and writes its quotes; false when it went unanswered,
+// which leaves nothing written.
+bool DownloadRun::ReadPage(UnderlyingPages& pages, const PageKind& kind, const std::string& pageBase,
+                           PageAsking& asking)
+{
+    const FetchedPage page = asking.Ask(pageBase + std::string(kind.query) + pages.code);
+    if (page.unanswered) return false;
+    // A page that is no quote page gives nothing, not even the header line
+    // or the price.
+    const bool quotes = IsQuotePage(page);
+    if (kind.givesPrice) pages.price = quotes ? ReadUnderlyingPrice(page.body, pages.name) : std::string();
+    const PageArrival arrival = Arrival(page);
+    if (quotes) ParseOptionPage(page.body, kind.text, pages.name, pages.price, *this, arrival);
+    pages.quotes = pages.quotes || quotes;
+    // A page that broke off gives its whole rows, but not all of them.
+    if (!quotes || arrival != PageArrival::Whole) pages.lacking = true;
+    return true;
 }
 
 bool DownloadRun::HeaderPending()

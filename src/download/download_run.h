@@ -4,6 +4,7 @@
 #pragma once
 
 #include "download/day_file_writer.h"
+#include "download/page_asking.h"
 #include "download/page_fetcher.h"
 #include "download/quote_file_store.h"
 #include "download/quote_sink.h"
@@ -27,7 +28,7 @@ struct RunSettings {
 
 // How a run ended. In automatic mode the value is the process's exit code,
 // so that the task scheduler shows a run that missed quotes as failed. When
-// several apply, the first of 3, 6, 1 is the outcome; 2, 4, 5 and 7 end a
+// several apply, the first of 3, 6, 8, 1 is the outcome; 2, 4, 5 and 7 end a
 // run before it writes anything.
 enum class RunOutcome : int {
     Complete = 0,        // every underlying gave data and the file was written
@@ -38,7 +39,10 @@ enum class RunOutcome : int {
     AlreadyRunning = 5,  // asked for while a run was letting messages through
     NotInPlace = 6,      // the new quotes were written but could not take the day's name: they are kept beside it
     FolderBusy = 7,      // another run holds this data folder; nothing was done
+    ServerGone = 8,      // the quotes server stopped answering; the run stopped asking
 };
+
+struct PageKind;
 
 class DownloadRun : private QuoteSink {
 public:
@@ -63,7 +67,9 @@ private:
 
     RunOutcome Attempt(const RunSettings& settings, RunRecord& record);
     RunOutcome Fetch(const RunSettings& settings, RunRecord& record);
-    void Download(const std::string& entry, const std::string& pageBase);
+    void Download(const std::string& entry, const std::string& pageBase, PageAsking& asking);
+    void AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking);
+    bool ReadPage(UnderlyingPages& pages, const PageKind& kind, const std::string& pageBase, PageAsking& asking);
     void CloseProgram(const std::string& productName, RunOutcome outcome);
 
     PageFetcher& fetcher_;
@@ -78,6 +84,8 @@ private:
 
     // State of the run in progress.
     DayFileWriter dayFile_;
+    // Every underlying of the list, asked for or not, in list order.
+    std::vector<UnderlyingPages> pages_;
     // The names of the underlyings without (all) quotes, in list order.
     std::vector<std::string> withoutData_;
 };

@@ -39,7 +39,33 @@ std::string RebuildDate(std::string_view raw)
     return day + "-" + month + "-" + year;
 }
 
+// Cuts after the selection label and the three dividers, where the option
+// table's headings begin.
+void FindTable(PageScanner& scan)
+{
+    Marker label(SelectionLabel);
+    Marker divider(Divider);
+    scan.CutAfter(label);
+    for (int i = 0; i < 3; ++i) scan.CutAfter(divider);
+}
+
+// The part of a page that broke off up to the end of its last whole row;
+// empty when no row ended on it.
+std::string_view UpToTheLastRowEnd(std::string_view page)
+{
+    const auto at = page.rfind(RowEnd);
+    return at == std::string_view::npos ? std::string_view() : page.substr(0, at + RowEnd.size());
+}
+
 } // namespace
+
+bool CarriesTableEnd(std::string_view page)
+{
+    Marker tableEnd(TableEnd);
+    PageScanner scan(page);
+    FindTable(scan);
+    return scan.Find(tableEnd) != std::string_view::npos;
+}
 
 std::string ReadUnderlyingPrice(std::string_view page, std::string_view name)
 {
@@ -53,22 +79,22 @@ std::string ReadUnderlyingPrice(std::string_view page, std::string_view name)
 }
 
 void ParseOptionPage(std::string_view page, std::string_view kind, std::string_view name, std::string_view price,
-                     QuoteSink& sink)
+                     QuoteSink& sink, PageArrival arrival)
 {
     if (!PageHasData(page)) return;
+    const bool whole = arrival == PageArrival::Whole;
 
-    Marker label(SelectionLabel);
-    Marker divider(Divider);
     Marker tableEnd(TableEnd);
     Marker heading(Heading);
     Marker dateCell(DateCell);
     Marker percentage(Percentage);
     Marker lastCell(LastCell);
 
-    PageScanner scan(page);
-    scan.CutAfter(label);
-    for (int i = 0; i < 3; ++i) scan.CutAfter(divider);
+    // Every date cell left in a page that broke off begins a whole row.
+    PageScanner scan(whole ? page : UpToTheLastRowEnd(page));
+    FindTable(scan);
     scan.EndAt(tableEnd);
+    if (!whole && scan.Find(dateCell) == std::string_view::npos) return;
 
     HeadingRecord headingRecord;
     for (auto& text : headingRecord.headings) {
@@ -83,7 +109,7 @@ void ParseOptionPage(std::string_view page, std::string_view kind, std::string_v
     quote.name = name;
     quote.price = price;
     auto& c = quote.cells;
-    // A page with data always gives at least one record, rows or not.
+    // A whole page with data always gives at least one record, rows or not.
     do {
         scan.CutAfter(dateCell);
         c[0] = RebuildDate(scan.TextBefore('<'));
@@ -107,5 +133,5 @@ void ParseOptionPage(std::string_view page, std::string_view kind, std::string_v
         c[12] = TrimLeadingBlanks(scan.TextBefore('\r'));
 
         sink.AppendQuoteLine(quote);
-    } while (scan.Remaining() >= 200);
+    } while (whole ? scan.Remaining() >= 200 : scan.Find(dateCell) != std::string_view::npos);
 }

@@ -13,5 +13,7 @@ inline constexpr std::string_view Heading = "\"col\">";
 inline constexpr std::string_view DateCell = "px;\">";
 inline constexpr std::string_view Percentage = "percentage";
 inline constexpr std::string_view LastCell = "<td ";
+// Ends every row of the option table, the headings' row included.
+inline constexpr std::string_view RowEnd = "</tr>";
 
 } // namespace OptionPageMarkers

@@ -11,10 +11,17 @@ struct FetchedPage {
     std::string body;
     // The response's HTTP status; 0 when no response came.
     unsigned long status = 0;
-    // False when the body ended before its end: the connection was lost or
-    // the body is shorter than the server announced. Its rows so far are
-    // written, but the run does not count the page as complete.
+    // False when the transport shows that the body ended before its end:
+    // the connection was lost or the body is shorter than the server
+    // announced. True says less: a body sent in chunks or ended by closing
+    // the connection can break off without a sign (ArrivedWhole,
+    // quote_page.h, looks at the page itself as well).
     bool complete = true;
+    // True when the server could not be reached or did not answer within
+    // the page's time: what a server that stopped answering shows. Such a
+    // page gives nothing and is worth asking for again; a page the server
+    // did answer (an error page, junk) is not.
+    bool unanswered = false;
 };
 
 class PageFetcher {

@@ -19,3 +19,8 @@ bool IsQuotePage(const FetchedPage& page)
     }
     return true;
 }
+
+PageArrival Arrival(const FetchedPage& page)
+{
+    return page.complete && CarriesTableEnd(page.body) ? PageArrival::Whole : PageArrival::BrokenOff;
+}

@@ -1,9 +1,53 @@
 #include "support/http_get_win32.h"
 
+#include "support/internet_handle_win32.h"
+
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// What has arrived and not yet been handed on is held to this much: the
+// WinINet thread waits for the caller (who may be writing a file, or
+// letting window messages through) instead of reading ahead without end.
+constexpr std::size_t HeldBytes = 256 * 1024;
+
+// Everything the calling thread and the WinINet thread share. Both hold a
+// reference, so whichever leaves last frees it; the WinINet handles are
+// the WinINet thread's own and never in here.
+struct Exchange {
+    Exchange(const std::string& address, const HttpRequest& asked) : url(address), request(asked)
+    {
+        // The thread may outlive the caller's texts.
+        userAgent = asked.userAgent ? asked.userAgent : "";
+        request.userAgent = userAgent.c_str();
+    }
+
+    const std::string url;
+    HttpRequest request;
+    std::string userAgent;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    // Set by the WinINet thread.
+    bool headArrived = false;
+    unsigned long status = 0;
+    std::optional<std::uint64_t> announcedLength;
+    std::string arrived;
+    std::optional<HttpEnd> end;
+    // Set by the caller: nobody waits for the thread any more.
+    bool abandoned = false;
+};
 
 void SetTimeout(HINTERNET handle, DWORD option, unsigned milliseconds)
 {
@@ -11,6 +55,138 @@ void SetTimeout(HINTERNET handle, DWORD option, unsigned milliseconds)
     DWORD value = milliseconds;
     InternetSetOptionA(handle, option, &value, sizeof value);
 }
+
+// Whether the last WinINet call failed on a time-out: WinINet reports its
+// own code, Wine passes on the socket's.
+bool LastCallTimedOut()
+{
+    const DWORD error = GetLastError();
+    return error == ERROR_INTERNET_TIMEOUT || error == WSAETIMEDOUT;
+}
+
+std::optional<std::uint64_t> AnnouncedLength(HINTERNET request)
+{
+    char text[32] = {};
+    DWORD size = sizeof text - 1;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return std::nullopt;
+    char* end = nullptr;
+    const unsigned long long length = std::strtoull(text, &end, 10);
+    if (end == text) return std::nullopt;
+    return length;
+}
+
+unsigned long StatusOf(HINTERNET request)
+{
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 0;
+    return status;
+}
+
+void Finish(Exchange& x, HttpEnd end)
+{
+    const std::lock_guard<std::mutex> lock(x.mutex);
+    x.end = end;
+    x.changed.notify_all();
+}
+
+// Hands a piece over; false once the caller has gone.
+bool HandOver(Exchange& x, const char* bytes, std::size_t count)
+{
+    std::unique_lock<std::mutex> lock(x.mutex);
+    x.changed.wait(lock, [&] { return x.abandoned || x.arrived.size() < HeldBytes; });
+    if (x.abandoned) return false;
+    x.arrived.append(bytes, count);
+    x.changed.notify_all();
+    return true;
+}
+
+// The body as it arrives. Every read asks only for what has already come
+// (InternetQueryDataAvailable): a read of a full buffer would wait until
+// the buffer is full, which for a server that sends a byte now and then
+// means for ever, however short the receive time-out.
+HttpEnd ReadBody(Exchange& x, HINTERNET request)
+{
+    char buffer[4096];
+    for (;;) {
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(request, &available, 0, 0))
+            return LastCallTimedOut() ? HttpEnd::Silent : HttpEnd::Broken;
+        // Nothing available is the body's end; a read of one byte makes sure
+        // of it without waiting for more than that byte.
+        const DWORD wanted = available == 0 ? 1 : std::min<DWORD>(available, sizeof buffer);
+        DWORD read = 0;
+        if (!InternetReadFile(request, buffer, wanted, &read))
+            return LastCallTimedOut() ? HttpEnd::Silent : HttpEnd::Broken;
+        if (read == 0) return HttpEnd::Whole;
+        if (!HandOver(x, buffer, read)) return HttpEnd::Stopped;
+    }
+}
+
+HttpEnd Request(Exchange& x)
+{
+    const HttpRequest& r = x.request;
+    HttpUrlParts parts;
+    if (!CrackHttpUrl(x.url, parts)) return HttpEnd::NoSession;
+    const InternetHandle internet(InternetOpenA(r.userAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    if (!internet) return HttpEnd::NoSession;
+    const InternetHandle connection(InternetConnectA(internet.Get(), parts.host.c_str(), parts.port, nullptr, nullptr,
+                                                     INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) return HttpEnd::NoAnswer;
+    const InternetHandle request(
+        HttpOpenRequestA(connection.Get(), "GET", parts.object.c_str(), nullptr, nullptr, nullptr, r.flags, 0));
+    if (!request) return HttpEnd::NoAnswer;
+    SetTimeout(request.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, r.timeouts.connectMs);
+    SetTimeout(request.Get(), INTERNET_OPTION_SEND_TIMEOUT, r.timeouts.sendMs);
+    SetTimeout(request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, r.timeouts.receiveMs);
+    if (!HttpSendRequestA(request.Get(), r.extraHeaders.empty() ? nullptr : r.extraHeaders.c_str(),
+                          static_cast<DWORD>(r.extraHeaders.size()), nullptr, 0))
+        return LastCallTimedOut() ? HttpEnd::TimedOut : HttpEnd::NoAnswer;
+    const unsigned long status = StatusOf(request.Get());
+    const std::optional<std::uint64_t> length = AnnouncedLength(request.Get());
+    {
+        const std::lock_guard<std::mutex> lock(x.mutex);
+        x.headArrived = true;
+        x.status = status;
+        x.announcedLength = length;
+        if (x.abandoned) return HttpEnd::Stopped;
+    }
+    if (r.announcedLimit != 0 && length && *length > r.announcedLimit) return HttpEnd::Stopped;
+    return ReadBody(x, request.Get());
+}
+
+// The WinINet thread: its handles close before it tells the caller it is
+// done, so a finished request leaves nothing open.
+void Work(const std::shared_ptr<Exchange>& x)
+{
+    HttpEnd end = HttpEnd::NoAnswer;
+    try {
+        end = Request(*x);
+    } catch (...) {
+        // Out of memory while a piece waited: the caller sees a lost connection.
+        end = HttpEnd::Broken;
+    }
+    Finish(*x, end);
+}
+
+// Tells the WinINet thread, on every way out of HttpGet (an exception from
+// onPiece included), that nobody waits for it any more.
+class Abandon {
+public:
+    explicit Abandon(Exchange& x) : x_(x) {}
+    Abandon(const Abandon&) = delete;
+    Abandon& operator=(const Abandon&) = delete;
+    ~Abandon()
+    {
+        const std::lock_guard<std::mutex> lock(x_.mutex);
+        x_.abandoned = true;
+        x_.arrived.clear();
+        x_.changed.notify_all();
+    }
+
+private:
+    Exchange& x_;
+};
 
 } // namespace
 
@@ -35,59 +211,40 @@ bool CrackHttpUrl(const std::string& url, HttpUrlParts& parts)
     return true;
 }
 
-HttpGet::HttpGet(const std::string& url, const char* userAgent, DWORD flags, const HttpTimeouts& timeouts,
-                 const std::string& extraHeaders)
-    : cracked_(CrackHttpUrl(url, parts_)),
-      internet_(cracked_ ? InternetOpenA(userAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0) : nullptr),
-      connection_(internet_ ? InternetConnectA(internet_.Get(), parts_.host.c_str(), parts_.port, nullptr, nullptr,
-                                               INTERNET_SERVICE_HTTP, 0, 0)
-                            : nullptr),
-      request_(connection_ ? HttpOpenRequestA(connection_.Get(), "GET", parts_.object.c_str(), nullptr, nullptr,
-                                              nullptr, flags, 0)
-                           : nullptr)
+HttpResponse HttpGet(const std::string& url, const HttpRequest& request,
+                     const std::function<bool(const char*, std::size_t)>& onPiece)
 {
-    if (!request_) return;
-    SetTimeout(request_.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, timeouts.connectMs);
-    SetTimeout(request_.Get(), INTERNET_OPTION_SEND_TIMEOUT, timeouts.sendMs);
-    SetTimeout(request_.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, timeouts.receiveMs);
-    sent_ = HttpSendRequestA(request_.Get(), extraHeaders.empty() ? nullptr : extraHeaders.c_str(),
-                             static_cast<DWORD>(extraHeaders.size()), nullptr, 0)
-            != FALSE;
-}
-
-unsigned long HttpGet::Status() const
-{
-    DWORD status = 0;
-    DWORD size = sizeof status;
-    if (!sent_ || !HttpQueryInfoA(request_.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                                  nullptr))
-        return 0;
-    return status;
-}
-
-bool HttpTimedOut()
-{
-    const DWORD error = GetLastError();
-    return error == ERROR_INTERNET_TIMEOUT || error == WSAETIMEDOUT;
-}
-
-BodyEnd ReadArrivedBody(HINTERNET request, unsigned timeLimitMs,
-                        const std::function<bool(const char*, std::size_t)>& onPiece)
-{
-    const DWORD started = GetTickCount();
-    char buffer[4096];
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(request.deadlineMs);
+    const auto x = std::make_shared<Exchange>(url, request);
+    try {
+        std::thread(Work, x).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: as good as no connection.
+        HttpResponse none;
+        none.end = HttpEnd::NoAnswer;
+        return none;
+    }
+    const Abandon abandon(*x);
+    HttpResponse response;
+    std::unique_lock<std::mutex> lock(x->mutex);
+    const auto answer = [&](HttpEnd end) {
+        response.end = end;
+        response.status = x->status;
+        response.announcedLength = x->announcedLength;
+        return response;
+    };
     for (;;) {
-        DWORD available = 0;
-        if (!InternetQueryDataAvailable(request, &available, 0, 0))
-            return HttpTimedOut() ? BodyEnd::Silent : BodyEnd::Broken;
-        // Nothing available is the body's end; a read of one byte makes sure
-        // of it without waiting for more than that byte.
-        const DWORD wanted = available == 0 ? 1 : std::min<DWORD>(available, sizeof buffer);
-        DWORD read = 0;
-        if (!InternetReadFile(request, buffer, wanted, &read)) return HttpTimedOut() ? BodyEnd::Silent : BodyEnd::Broken;
-        if (read == 0) return BodyEnd::Whole;
-        if (!onPiece(buffer, read)) return BodyEnd::Stopped;
-        // Unsigned difference: right across the wrap of the tick count.
-        if (GetTickCount() - started > timeLimitMs) return BodyEnd::Overtime;
+        if (x->end && x->arrived.empty()) return answer(*x->end);
+        if (Clock::now() >= deadline) return answer(x->headArrived ? HttpEnd::Overtime : HttpEnd::TimedOut);
+        if (x->arrived.empty()) {
+            x->changed.wait_until(lock, deadline, [&] { return x->end || !x->arrived.empty(); });
+            continue;
+        }
+        const std::string piece = std::exchange(x->arrived, std::string());
+        x->changed.notify_all();
+        lock.unlock();
+        const bool more = onPiece(piece.data(), piece.size());
+        lock.lock();
+        if (!more) return answer(HttpEnd::Stopped);
     }
 }

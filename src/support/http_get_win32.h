@@ -1,12 +1,16 @@
 // One HTTP GET over WinINet, as every request of the program makes it: a
 // direct session (never a proxy) with the program's user agent, the
-// request's own time-outs, and the response read as it arrives.
+// request's own time-outs, the response read as it arrives, and a deadline
+// for the whole request that nothing the server does can stretch.
 #pragma once
 
-#include "support/internet_handle_win32.h"
+#include <windows.h>
+#include <wininet.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 struct HttpTimeouts {
@@ -25,52 +29,56 @@ struct HttpUrlParts {
 // False for anything but an http:// address with a host.
 bool CrackHttpUrl(const std::string& url, HttpUrlParts& parts);
 
-class HttpGet {
-public:
-    // Sends the request at once; the handles close themselves on every path.
-    // Time-outs are set on the request itself: Wine does not pass those of
-    // the internet handle down to the handles made from it.
-    HttpGet(const std::string& url, const char* userAgent, DWORD flags, const HttpTimeouts& timeouts,
-            const std::string& extraHeaders = "");
-    HttpGet(const HttpGet&) = delete;
-    HttpGet& operator=(const HttpGet&) = delete;
-
-    // False when WinINet gave no internet handle at all.
-    bool HasSession() const { return static_cast<bool>(internet_); }
-    // True when the request went out and a response head came back.
-    bool Sent() const { return sent_; }
-    HINTERNET Request() const { return request_.Get(); }
-    // The response's status; 0 when there is none.
-    unsigned long Status() const;
-
-private:
-    HttpUrlParts parts_;
-    bool cracked_;
-    InternetHandle internet_;
-    InternetHandle connection_;
-    InternetHandle request_;
-    bool sent_ = false;
+struct HttpRequest {
+    const char* userAgent = "";
+    DWORD flags = 0;
+    // Sent with the request as they are.
+    std::string extraHeaders;
+    // WinINet's own time-outs for each of its calls. They are set on the
+    // request itself: Wine does not pass those of the internet handle down
+    // to the handles made from it.
+    HttpTimeouts timeouts;
+    // The whole request, from connecting to the body's last byte, counted
+    // from the call.
+    unsigned deadlineMs = 0;
+    // A body announced as longer than this is not read at all (Stopped);
+    // 0: no such limit.
+    std::uint64_t announcedLimit = 0;
 };
 
-// Whether the last WinINet call failed on a time-out: WinINet reports its
-// own code, Wine passes on the socket's.
-bool HttpTimedOut();
-
-// How reading a response body ended.
-enum class BodyEnd {
-    Whole,    // the server ended the body
-    Silent,   // the receive time-out passed without a byte
-    Broken,   // a read failed otherwise: a lost connection
-    Overtime, // the time limit passed first
-    Stopped,  // onPiece asked to stop
+// How a request ended.
+enum class HttpEnd {
+    NoSession, // not an http:// address, or WinINet gave no internet handle
+    NoAnswer,  // no connection, or the request failed before a response head
+    TimedOut,  // no response head within a time-out or by the deadline
+    // A response head came; then the body:
+    Whole,     // the server ended it
+    Silent,    // the receive time-out passed without a byte
+    Broken,    // a read failed otherwise: a lost connection
+    Overtime,  // the deadline passed first
+    Stopped,   // onPiece asked to stop
 };
 
-// Reads the response body as it arrives. Every read asks only for what has
-// already come (InternetQueryDataAvailable): a read of a full buffer would
-// wait until the buffer is full, which for a server that sends a byte now
-// and then means for ever, however short the receive time-out. So no call
-// waits longer than the receive time-out, and the time limit, counted from
-// this call, is looked at after every piece. onPiece(bytes, count) returns
-// false to stop.
-BodyEnd ReadArrivedBody(HINTERNET request, unsigned timeLimitMs,
-                        const std::function<bool(const char*, std::size_t)>& onPiece);
+struct HttpResponse {
+    HttpEnd end = HttpEnd::NoSession;
+    // The response's status; 0 without a response head.
+    unsigned long status = 0;
+    // The body's length as the server announced it, when it did.
+    std::optional<std::uint64_t> announcedLength;
+
+    bool HeadArrived() const { return end >= HttpEnd::Whole; }
+};
+
+// Sends the request and hands the body to onPiece(bytes, count) as it
+// arrives, on the calling thread; onPiece returns false to stop.
+//
+// The WinINet calls run on a thread of their own, and the calling thread
+// waits for it no longer than the deadline: a server that sends its head or
+// body a byte at a time holds a WinINet call for ever (each byte starts its
+// receive time-out anew), and in Wine closing the handles does not end a
+// blocked HttpSendRequestA, which holds its own reference to them. A thread
+// given up at the deadline ends by itself once its call returns; it owns its
+// handles and shares nothing with the caller but what both hold a reference
+// to, so it may outlive the call, and the process may end while it blocks.
+HttpResponse HttpGet(const std::string& url, const HttpRequest& request,
+                     const std::function<bool(const char*, std::size_t)>& onPiece);

@@ -13,6 +13,7 @@
 struct VersionsFetchLimits {
     unsigned connectTimeoutMs = 2000;
     unsigned receiveTimeoutMs = 2000;
+    // The whole attempt, from connecting to the list's last byte.
     unsigned attemptTimeMs = 10'000;
     std::size_t listBytes = 1024 * 1024;
 };

@@ -11,17 +11,20 @@ namespace {
 // internet handle, so that no attempt could be made.
 std::optional<std::string> ReadOneAttempt(const std::string& url, const VersionsFetchLimits& limits)
 {
-    const HttpGet get(url, FetchUserAgent, INTERNET_FLAG_RELOAD,
-                      {limits.connectTimeoutMs, limits.receiveTimeoutMs, limits.receiveTimeoutMs});
-    if (!get.HasSession()) return std::nullopt;
-    if (!get.Sent()) return std::string();
+    HttpRequest request;
+    request.userAgent = FetchUserAgent;
+    request.flags = INTERNET_FLAG_RELOAD;
+    request.timeouts = {limits.connectTimeoutMs, limits.receiveTimeoutMs, limits.receiveTimeoutMs};
+    request.deadlineMs = limits.attemptTimeMs;
     std::string body;
-    const BodyEnd end = ReadArrivedBody(get.Request(), limits.attemptTimeMs, [&](const char* piece, std::size_t bytes) {
+    const HttpResponse response = HttpGet(url, request, [&](const char* piece, std::size_t bytes) {
         body.append(piece, bytes);
         return body.size() <= limits.listBytes;
     });
+    if (response.end == HttpEnd::NoSession) return std::nullopt;
     // A lost connection leaves the text that arrived, as it always has.
-    if (end == BodyEnd::Overtime || end == BodyEnd::Stopped) return std::string();
+    if (response.end != HttpEnd::Whole && response.end != HttpEnd::Broken && response.end != HttpEnd::Silent)
+        return std::string();
     return VersionsListText(body);
 }
 

@@ -47,6 +47,17 @@ constexpr DWORD InstallerStartWaitMs = 1000;
 constexpr HttpTimeouts InstallerTimeouts = {15'000, 15'000, 15'000};
 constexpr unsigned SignatureTimeMs = 30'000;
 
+HttpRequest InstallerRequest(unsigned deadlineMs, const std::string& extraHeaders = "")
+{
+    HttpRequest request;
+    request.userAgent = FetchUserAgent;
+    request.flags = INTERNET_FLAG_RELOAD;
+    request.extraHeaders = extraHeaders;
+    request.timeouts = InstallerTimeouts;
+    request.deadlineMs = deadlineMs;
+    return request;
+}
+
 std::string ReadFileUpTo(const std::string& path, std::streamsize limit)
 {
     std::string text;
@@ -82,14 +93,12 @@ std::string ProgramFolder()
 // answer; empty when there is none.
 std::string FetchSignature(const std::string& url)
 {
-    const HttpGet get(url, FetchUserAgent, INTERNET_FLAG_RELOAD, InstallerTimeouts);
-    if (!get.Sent() || get.Status() != 200) return {};
     std::string signature;
-    const BodyEnd end = ReadArrivedBody(get.Request(), SignatureTimeMs, [&](const char* piece, std::size_t bytes) {
+    const HttpResponse response = HttpGet(url, InstallerRequest(SignatureTimeMs), [&](const char* piece, std::size_t bytes) {
         signature.append(piece, bytes);
         return signature.size() <= SignatureFileLimit;
     });
-    return end == BodyEnd::Whole ? signature : std::string();
+    return response.end == HttpEnd::Whole && response.status == 200 ? signature : std::string();
 }
 
 // The installer opened for reading only, sharing nothing but reading: while
@@ -367,12 +376,9 @@ ReceivedInstaller TVersionsForm::DownloadToStream(std::ostream& stream, const st
 {
     ReceivedInstaller received;
     downloadedKB_ = 0;
-    const HttpGet get(url, FetchUserAgent, INTERNET_FLAG_RELOAD, InstallerTimeouts, extraHeaders);
-    if (!get.Sent()) return received;
-    received.Connected = true;
-    received.Status = get.Status();
     const std::uint64_t limit = InstallerByteLimit(model_.InstallerSizeKB);
-    const BodyEnd end = ReadArrivedBody(get.Request(), DownloadTimeMs, [&](const char* piece, std::size_t bytes) {
+    const HttpRequest request = InstallerRequest(DownloadTimeMs, extraHeaders);
+    const HttpResponse response = HttpGet(url, request, [&](const char* piece, std::size_t bytes) {
         const auto kept = static_cast<std::size_t>(std::min<std::uint64_t>(bytes, limit - received.Bytes));
         stream.write(piece, static_cast<std::streamsize>(kept));
         if (!stream) WriteFailed(url);
@@ -393,7 +399,10 @@ ReceivedInstaller TVersionsForm::DownloadToStream(std::ostream& stream, const st
         }
         return true;
     });
-    if (end == BodyEnd::Overtime) received.Stop = DownloadStop::TooSlow;
+    if (!response.HeadArrived()) return received;
+    received.Connected = true;
+    received.Status = response.status;
+    if (response.end == HttpEnd::Overtime) received.Stop = DownloadStop::TooSlow;
     return received;
 }
 

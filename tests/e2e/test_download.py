@@ -22,6 +22,8 @@ from kestrom_e2e import windows_path
 SERVER = kestrom_e2e.ROOT / "tools" / "quotes_server" / "quotes_server.py"
 sys.path.insert(0, str(SERVER.parent))
 
+from expected import expected_requests  # noqa: E402
+from faults import Faults  # noqa: E402
 from market import Market  # noqa: E402
 
 CAPTION = "versie 1.00c, Kestrom"
@@ -36,7 +38,7 @@ EARLIER_FILE = b"earlier run; its quotes must survive a run that gets nothing\r\
 MARKET = Market()
 
 # Exit codes of an automatic run.
-COMPLETE, MISSING_DATA, NO_UNDERLYINGS, FILE_FAILURE, NOT_IN_PLACE, FOLDER_BUSY = 0, 1, 2, 3, 6, 7
+COMPLETE, MISSING_DATA, NO_UNDERLYINGS, FILE_FAILURE, NOT_IN_PLACE, FOLDER_BUSY, SERVER_GONE = 0, 1, 2, 3, 6, 7, 8
 
 RUN_LOG = "Kestrom.log"
 DAY_FILE = re.compile(r"^\d\d-\d\d-\d{4}\.csv$")
@@ -145,6 +147,14 @@ def run_requests(underlyings):
     for u in underlyings:
         requests += [PAGE_PATH + "?call=" + u.code, PAGE_PATH + "?put=" + u.code]
     return requests
+
+
+def expected_run_requests(faults, selection=True):
+    """What a run against a server with these faults asks for, when its
+    list page gives the list: pages that time out are asked for again after
+    the last underlying, and three in a row end the asking."""
+    pages = expected_requests(MARKET, selection, Faults(faults))
+    return [LIST_REQUEST] + [PAGE_PATH + "?%s=%s" % page for page in pages]
 
 
 def expected_file(selection=True, faults=()):
@@ -401,23 +411,51 @@ class AutomaticRunTest(DownloadTestCase):
         # pictures are kept for whoever wants to look.
         self.assertGreaterEqual(len(frames), 1)
 
-    # The fetch keeps the part of a body that ended before its announced
-    # length, so the rows that arrived are written; the run must still not
-    # report the page as complete, and the file it replaced stays as the
-    # backup.
+    # A page that breaks off keeps the rows that arrived whole and nothing
+    # else, wherever the break falls and however the body was sent: with
+    # its length announced, in chunks, or ended by closing the connection
+    # (which Wine ends like a complete body). The run must not report the
+    # page as complete, and the file it replaced stays as the backup.
     def test_a_page_cut_off_mid_way_counts_as_missing_data(self):
-        # The server announces the whole page's length and closes the
-        # connection after half its rows; the half is written.
-        code = MARKET.underlyings[4].code
-        faults = ["cut@call:" + code]
-        run = self.start_automatic("cut", faults, earlier=True)
+        u = MARKET.underlyings
+        everything = set(expected_file().splitlines(keepends=True))
+        cases = [
+            # name, fault, bytes of the broken row that still arrive
+            ("between rows, length announced", "cut@call:" + u[4].code, 0),
+            ("inside a tag, length announced", "cut@call:" + u[4].code, 230),
+            ("inside a cell, chunked", "cut-chunked@put:" + u[5].code, 400),
+            ("inside a tag, ended by closing", "cut-closed@call:" + u[6].code, 300),
+        ]
+        runs = [self.start_automatic("cut_%d" % i, [fault], earlier=True, server_options=("--cut-into", str(into)))
+                for i, (_, fault, into) in enumerate(cases)]
+        self.finish(runs, kestrom_e2e.HANG_BOUND)
+        for (name, fault, _), run in zip(cases, runs):
+            with self.subTest(name):
+                self.assertEqual(run.server.targets(), run_requests(MARKET.underlyings))
+                quote_file = self.the_quote_file(run.data)
+                lines = quote_file.read_bytes().splitlines(keepends=True)
+                self.assertEqual([line for line in lines if line not in everything], [], "made-up lines")
+                self.assertEqual(quote_file.read_bytes(), expected_file(faults=[fault]))
+                self.assertEqual(run.exit_code, MISSING_DATA, "a cut-off page is reported as a complete run")
+                backup = quote_file.with_name(quote_file.name + ".bak")
+                self.assertEqual(backup.read_bytes(), EARLIER_FILE, "the earlier file of the day is lost")
+
+    # The evening's quotes cannot be fetched later: a page that timed out is
+    # asked for once more before the run ends, and its quotes follow the
+    # others in the same file.
+    def test_a_page_that_timed_out_is_asked_for_again_before_the_run_ends(self):
+        u = MARKET.underlyings
+        faults = ["silent-once@put:" + u[3].code, "silent-once@call:" + u[7].code]
+        run = self.start_automatic("again", faults, earlier=True)
         self.finish([run], kestrom_e2e.HANG_BOUND)
-        self.assertEqual(run.server.targets(), run_requests(MARKET.underlyings))
+        self.assertEqual(run.exit_code, COMPLETE)
+        requests = expected_run_requests(faults)
+        self.assertEqual(run.server.targets(), requests)
+        self.assertEqual(requests[-3:], [PAGE_PATH + "?put=" + u[3].code, PAGE_PATH + "?call=" + u[7].code,
+                                         PAGE_PATH + "?put=" + u[7].code])
         quote_file = self.the_quote_file(run.data)
         self.assertEqual(quote_file.read_bytes(), expected_file(faults=faults))
-        self.assertEqual(run.exit_code, MISSING_DATA, "a cut-off page is reported as a complete run")
-        backup = quote_file.with_name(quote_file.name + ".bak")
-        self.assertEqual(backup.read_bytes(), EARLIER_FILE, "the earlier file of the day is lost")
+        self.assertEqual(sorted(quote_file.read_bytes().splitlines()), sorted(expected_file().splitlines()))
 
 
     # The day's name keeps the fullest quotes of the day: runs cut short

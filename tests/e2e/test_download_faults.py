@@ -11,7 +11,8 @@ import time
 import kestrom_e2e
 from kestrom_e2e import closed_port
 from test_download import (COMPLETE, DONE, EARLIER_FILE, FAILED, LIST_REQUEST, MARKET, MISSING_DATA, NO_LIST_LINE,
-                           NO_UNDERLYINGS, USER_AGENT, DownloadTestCase, QuotesServer, expected_file, run_requests)
+                           NO_UNDERLYINGS, PAGE_PATH, SERVER_GONE, USER_AGENT, DownloadTestCase, QuotesServer,
+                           expected_file, expected_run_requests, run_requests)
 
 # Kestroms started at once: each group of cases costs its slowest case once.
 RUNS_AT_ONCE = 6
@@ -87,8 +88,30 @@ class FaultModeTest(DownloadTestCase):
                     self.assertEqual(targets, run_requests(u))
                     self.assertNotEqual(self.the_quote_file(run.data).read_bytes(), EARLIER_FILE)
                 else:
-                    self.assertEqual(targets, run_requests(u))
+                    # Pages that time out are asked for again at the end. An
+                    # endless page runs into the size or the time limit,
+                    # whichever comes first; only a time-out is asked again.
+                    requests = expected_run_requests(faults)
+                    again = [requests + [PAGE_PATH + "?put=" + u[6].code]] if name == "endless page" else []
+                    self.assertIn(targets, [requests] + again)
                     self.assertEqual(self.the_quote_file(run.data).read_bytes(), expected_file(faults=faults))
+
+    def test_a_server_that_trickles_its_head_or_its_body_ends_the_run(self):
+        # A byte a second: each page runs into its time, and after three in
+        # a row the run stops asking. Such a run ends within five minutes,
+        # whatever the machine: it waits for its page deadlines, not for work.
+        cases = ["trickle-head@pages", "trickle-body@pages"]
+        runs = [self.start_automatic(fault.partition("@")[0], [fault], earlier=True) for fault in cases]
+        self.finish(runs, kestrom_e2e.HANG_BOUND)
+        for fault, run in zip(cases, runs):
+            with self.subTest(fault):
+                self.assertIsNotNone(run.exit_code, "still running after %d s" % kestrom_e2e.HANG_BOUND)
+                self.assertLess(run.ended - run.started, 300)
+                self.assertEqual(run.exit_code, SERVER_GONE)
+                self.assertEqual(run.server.targets(), expected_run_requests([fault]))
+                self.assertEqual(len(run.server.targets()), 4)
+                self.assertEqual(self.quote_files(run.data), [run.extra["earlier"].name])
+                self.assertEqual(run.extra["earlier"].read_bytes(), EARLIER_FILE)
 
     def test_fault_modes_report_in_the_memo(self):
         # One program run; before each case a new server with that case's

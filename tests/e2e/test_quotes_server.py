@@ -27,7 +27,7 @@ TOOL_DIR = os.path.join(ROOT, "tools", "quotes_server")
 SERVER = os.path.join(TOOL_DIR, "quotes_server.py")
 sys.path.insert(0, TOOL_DIR)
 
-from expected import expected_bytes  # noqa: E402
+from expected import expected_bytes, expected_requests  # noqa: E402
 from faults import Faults  # noqa: E402
 from market import Market  # noqa: E402
 import server_fixture  # noqa: E402
@@ -43,14 +43,18 @@ class Server(ServerProcess):
     script = SERVER
 
     def page(self, query):
-        """The body as the program reads it: only a quote page, a 200 answer
-        with the option page's markers, counts; any other answer, and a
-        request that cannot even be made, gives nothing."""
+        """(body, complete) as the program reads them: only a quote page, a
+        200 answer with the option page's markers, counts; any other answer,
+        and a request that cannot even be made, gives nothing. complete is
+        what the transport tells: a body ended by closing the connection
+        seems complete."""
         try:
-            status, body, _ = self.fetch(query)
+            status, body, complete = self.fetch(query)
         except (http.client.HTTPException, OSError):
-            return b""
-        return body if status == 200 and all(m in body for m in QUOTE_PAGE_MARKERS) else b""
+            return b"", True
+        if status == 200 and all(m in body for m in QUOTE_PAGE_MARKERS):
+            return body, complete
+        return b"", True
 
     def fetch(self, query, userAgent=USER_AGENT, timeout=10):
         """(status, body, complete) of the page query names."""
@@ -103,13 +107,13 @@ class ReferenceRun:
         self.lines = []
 
     def run(self):
-        entries = self.read_underlyings(self.fetch("?call=AEX.AGN/O"))
+        entries = self.read_underlyings(self.fetch("?call=AEX.AGN/O")[0])
         for entry in entries or []:
             code, name = text_before(b" ", entry), text_after(b" ", entry)
-            call = self.fetch("?call=" + code.decode("latin-1"))
+            call, complete = self.fetch("?call=" + code.decode("latin-1"))
             price = self.read_price(call, name)
-            self.parse(call, b"Call", name, price)
-            self.parse(self.fetch("?put=" + code.decode("latin-1")), b"Put", name, price)
+            self.parse(call, complete, b"Call", name, price)
+            self.parse(*self.fetch("?put=" + code.decode("latin-1")), b"Put", name, price)
         return b"".join(b"; ".join(fields) + b"\r\n" for fields in self.lines)
 
     def read_underlyings(self, page):
@@ -139,7 +143,10 @@ class ReferenceRun:
         scan.cut_after(name if parenthesis < 0 else name[:max(parenthesis - 1, 0)])
         return scan.cell()
 
-    def parse(self, page, kind, name, price):
+    def parse(self, page, complete, kind, name, price):
+        """A page arrived whole when the transport says so and the table's
+        end follows the dividers; of any other page only the rows up to the
+        last row end are read, each from its date cell."""
         if len(page) < 1000:
             return
         scan = Scan(page)
@@ -147,6 +154,12 @@ class ReferenceRun:
         for _ in range(3):
             scan.cut_after(b'quoteLine bottomDivider"')
         end = scan.text.find(b"</table>", scan.at)
+        whole = complete and end >= 0
+        if not whole:
+            scan.text = scan.text[:scan.text.rfind(b"</tr>") + len(b"</tr>")] if b"</tr>" in scan.text else b""
+            end = scan.text.find(b"</table>", scan.at)
+            if scan.text.find(b'px;">', scan.at) < 0:
+                return
         if end >= 0:
             scan.text = scan.text[:end + 1]
         h = []
@@ -182,7 +195,7 @@ class ReferenceRun:
             c.append(scan.before(b"\r").lstrip(b" "))
             self.lines.append([c[0], c[2], name, kind, c[6], c[5], c[7], c[8], c[3], c[9],
                                c[10], c[11], c[12], price])
-            if scan.left() < 200:
+            if scan.left() < 200 if whole else scan.text.find(b'px;">', scan.at) < 0:
                 return
 
 
@@ -263,8 +276,15 @@ class PageMarkupTest(ServerTestCase):
 
 class FaultTest(ServerTestCase):
     def test_fault_pages_by_query_code(self):
-        server = self.start("--huge-bytes", "3000000", "--slow-chunk", "8192", "--slow-pause", "0.01")
+        server = self.start("--huge-bytes", "3000000", "--slow-chunk", "8192", "--slow-pause", "0.01",
+                            "--cut-into", "300", "--trickle-pause", "0.0005")
         normal = server.fetch(f"?put={Market().underlyings[-1].code}")[1]
+
+        def cut_in_a_row(b):
+            # 300 bytes into the row after the first half, a whole number of
+            # rows before it.
+            rowEnd = b.rindex(b"</tr>\r\n") + len(b"</tr>\r\n")
+            return normal.startswith(b) and len(b) - rowEnd == 300 and b"<tr class=" in b[rowEnd:]
         cases = [
             # code, status, check of (body, complete)
             ("short", 200, lambda b, c: c and 0 < len(b) < 1000),
@@ -273,9 +293,13 @@ class FaultTest(ServerTestCase):
             ("503", 503, lambda b, c: c and len(b) >= 1000 and LABEL in b and b'"col">' in b
              and b"<tr class=" not in b),
             ("login", 200, lambda b, c: c and len(b) >= 1000 and b'value="' in b and LABEL not in b),
-            ("cut", 200, lambda b, c: not c and 1000 < len(b) < len(normal) and normal.startswith(b)
-             and b.endswith(b"</tr>\r\n")),
+            ("cut", 200, lambda b, c: not c and cut_in_a_row(b)),
+            # The client keeps only the chunks that came whole.
+            ("cut-chunked", 200, lambda b, c: not c and normal.startswith(b) and len(b) < len(normal)),
+            # Ended by closing: nothing tells the client that it is cut.
+            ("cut-closed", 200, lambda b, c: c and cut_in_a_row(b)),
             ("slow", 200, lambda b, c: c and b == normal),
+            ("trickle-head", 200, lambda b, c: c and b == normal),
             ("huge", 200, lambda b, c: c and len(b) == 3000000 and b.count(b"<tr class=") ==
              normal.count(b"<tr class=")),
             ("empty-list", 200, lambda b, c: c and b"<option" not in b and b"<select name=" in b
@@ -295,6 +319,36 @@ class FaultTest(ServerTestCase):
             server.fetch("?call=FAULT-silent", timeout=1)
         # A silent connection holds one thread only.
         self.assertEqual(server.fetch("?call=AEX.AGN/O")[0], 200)
+
+    def test_a_silent_once_page_answers_the_second_time(self):
+        server = self.start("--fault", "silent-once@put:PHIA.AS/O")
+        with self.assertRaises(socket.timeout):
+            server.fetch("?put=PHIA.AS/O", timeout=1)
+        self.assertEqual(server.fetch("?put=PHIA.AS/O"), server.fetch("?put=PHIA.AS/O"))
+        self.assertGreater(len(server.fetch("?put=PHIA.AS/O")[1]), 1000)
+        with self.assertRaises(socket.timeout):
+            server.fetch("?call=FAULT-silent-once", timeout=1)
+        self.assertEqual(server.fetch("?call=FAULT-silent-once")[0], 200)
+
+    def test_a_trickled_head_or_body_comes_a_byte_at_a_time(self):
+        server = self.start("--trickle-pause", "0.02")
+        normal = server.fetch(f"?put={Market().underlyings[-1].code}")[1]
+        for fault, headPieces, bodyPieces in (("trickle-head", 20, 1), ("trickle-body", 1, 20)):
+            with self.subTest(fault=fault):
+                with socket.create_connection(("127.0.0.1", server.port), timeout=10) as s:
+                    s.sendall(f"GET {PAGE_PATH}?put=FAULT-{fault} HTTP/1.1\r\nHost: x\r\n\r\n".encode())
+                    received, pieces = b"", []
+                    while b"\r\n\r\n" not in received or len(received.partition(b"\r\n\r\n")[2]) < 40:
+                        chunk = s.recv(1 << 20)
+                        self.assertTrue(chunk, "the server ended the page")
+                        pieces.append(b"\r\n\r\n" in received + chunk)
+                        received += chunk
+                head, _, body = received.partition(b"\r\n\r\n")
+                self.assertIn(b"\r\nContent-Length: %d\r\n" % len(normal), head + b"\r\n")
+                self.assertTrue(normal.startswith(body))
+                # Pieces while the head came, and after it.
+                self.assertGreaterEqual(pieces.count(False), headPieces - 1)
+                self.assertGreaterEqual(pieces.count(True), bodyPieces)
 
     def test_endless_pages_keep_coming(self):
         server = self.start()
@@ -325,6 +379,11 @@ class FaultTest(ServerTestCase):
                 self.assertEqual((got, len(body) >= 1000), (status, data))
         self.assertFalse(server.fetch("?call=PHIA.AS/O")[2], "the call page is cut")
 
+        pages = self.start("--fault", "404@pages")
+        for query, status in (("?call=AEX.AGN/O", 200), ("?call=AEX.AGN/O", 404), ("?put=PHIA.AS/O", 404)):
+            with self.subTest(query=query, target="pages"):
+                self.assertEqual(pages.fetch(query)[0], status)
+
     def test_a_log_in_page_answers_every_address(self):
         server = self.start("--fault", "login")
         login = server.fetch("?call=AEX.AGN/O")
@@ -345,6 +404,8 @@ class FaultTest(ServerTestCase):
             ["cut@call:PHIA.AS/O", "short@put:INGA.AS/O", "empty-list@put:ASML.AS/O",
              "slow@call:DL.AS/O", "500@call:OCE.AS/O"],
             ["cut"],
+            ["cut-closed@call:INGA.AS/O", "cut@put:ASML.AS/O"],
+            ["cut-closed"],
             ["404@list"],
             ["empty-list@list"],
             ["garbage@list"],
@@ -355,7 +416,8 @@ class FaultTest(ServerTestCase):
         for faults in cases:
             with self.subTest(faults=faults):
                 options = [o for f in faults for o in ("--fault", f)]
-                server = self.start(*options, "--slow-chunk", "16384", "--slow-pause", "0.001")
+                server = self.start(*options, "--slow-chunk", "16384", "--slow-pause", "0.001",
+                                    "--cut-into", "300")
                 got = ReferenceRun(server.page).run()
                 want = expected_bytes(Market(), True, Faults(faults))
                 self.assertEqual(got, want)
@@ -428,6 +490,42 @@ class ExpectedFileCommandTest(unittest.TestCase):
 
         self.assertEqual(self.expect("--fault", "silent"), (0, b""))
         self.assertEqual(self.expect("--fault", "wrong-order@call:PHIA.AS/O")[0], 3)
+
+    def test_pages_that_time_out_are_asked_for_again_until_the_server_is_gone(self):
+        market = Market()
+        u = market.underlyings
+        everything = expected_bytes(market).splitlines(keepends=True)
+        pages = [(k, x.code) for x in u for k in ("call", "put")]
+        nothing = []
+        cases = [
+            # faults, pages asked for after the list page, and the pages
+            # (kind, index) whose lines come after all others, in the list's
+            # order (nothing: an empty file; None: not looked at)
+            ([f"silent-once@put:{u[4].code}"], pages + [("put", u[4].code)], [("put", 4)]),
+            ([f"silent-once@call:{u[6].code}", f"silent-once@put:{u[2].code}"],
+             [p for p in pages if p != ("put", u[6].code)]
+             + [("put", u[2].code), ("call", u[6].code), ("put", u[6].code)],
+             [("put", 2), ("call", 6), ("put", 6)]),
+            (["trickle-head@pages"], [("call", x.code) for x in u[:3]], nothing),
+            (["trickle-body@pages"], [("call", x.code) for x in u[:3]], nothing),
+            # Error pages in between keep the server from counting as gone.
+            ([f"silent@call:{u[1].code}", f"404@call:{u[2].code}", f"silent@call:{u[3].code}"],
+             [p for p in pages if p not in (("put", u[1].code), ("put", u[3].code))]
+             + [("call", u[1].code), ("put", u[1].code), ("call", u[3].code), ("put", u[3].code)], None),
+            # One at the end of the first pass and two more: gone.
+            ([f"silent@put:{u[-2].code}", f"silent@put:{u[-1].code}", f"silent@put:{u[5].code}"],
+             pages + [("put", u[5].code), ("put", u[-2].code)], None),
+        ]
+        for faults, requests, moved in cases:
+            with self.subTest(faults=faults):
+                self.assertEqual(expected_requests(market, True, Faults(faults)), requests)
+                got = expected_bytes(market, True, Faults(faults)).splitlines(keepends=True)
+                if moved is None:
+                    continue
+                blocks = [[line for line in everything if f"; {u[i].name}; {kind.title()}; ".encode() in line]
+                          for kind, i in moved]
+                rest = [line for line in everything if not any(line in block for block in blocks)]
+                self.assertEqual(got, rest + [line for block in blocks for line in block] if moved else [])
 
 
 if __name__ == "__main__":

@@ -62,6 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(PageHasData(page) ? lines.quotes >= 1 && !lines.pending : lines.quotes == 0 && lines.pending,
             "a page with data gives the header and a record, any other page nothing");
 
+    // Of a page that broke off, well-formed lines, and no more records
+    // than rows ended on it.
+    LineSink broken;
+    ParseOptionPage(page, "Call", name, price, broken, PageArrival::BrokenOff);
+    int rowEnds = 0;
+    for (auto at = page.find("</tr>"); at != std::string::npos; at = page.find("</tr>", at + 1)) ++rowEnds;
+    Require(broken.quotes <= rowEnds, "a page that broke off gives no more records than ended rows");
+
     // Both header states, against the reference, record by record.
     for (const bool headerPending : {true, false}) {
         QuoteRecorder scanned(headerPending);

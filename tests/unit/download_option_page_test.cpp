@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 std::string PageWithCell(int column, std::string text, std::string lineEnd = "\r\n")
@@ -100,21 +103,29 @@ TEST(ParseOptionPage, SeventhHeadingLosesItsFourthCharacter)
     }
 }
 
+// The quirks stay for a page taken as whole; a page that broke off gives
+// its whole rows and nothing else.
 TEST(ParseOptionPage, RowCountFollowsTheTailBeforeTheTableEnd)
 {
+    constexpr auto Whole = PageArrival::Whole;
+    constexpr auto BrokenOff = PageArrival::BrokenOff;
     struct Case {
         const char* name;
         int rows;
         std::string tail;
         bool tableEnd;
+        PageArrival arrival;
         std::size_t quotes;
     };
     const Case cases[] = {
-        {"no rows still gives one record", 0, "", true, 1},
-        {"rows only", 5, "", true, 5},
-        {"short tail", 5, std::string(150, ' '), true, 5},
-        {"tail of 200 characters or more", 5, std::string(240, ' '), true, 6},
-        {"no table end: the page's rest is the tail", 5, std::string(150, ' '), false, 6},
+        {"no rows still gives one record", 0, "", true, Whole, 1},
+        {"rows only", 5, "", true, Whole, 5},
+        {"short tail", 5, std::string(150, ' '), true, Whole, 5},
+        {"tail of 200 characters or more", 5, std::string(240, ' '), true, Whole, 6},
+        {"no table end: the page's rest is the tail", 5, std::string(150, ' '), false, Whole, 6},
+        {"broken off, no rows", 0, "", true, BrokenOff, 0},
+        {"broken off, long tail", 5, std::string(240, ' '), true, BrokenOff, 5},
+        {"broken off, no table end", 5, std::string(150, ' '), false, BrokenOff, 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -123,9 +134,73 @@ TEST(ParseOptionPage, RowCountFollowsTheTailBeforeTheTableEnd)
         p.tail = c.tail;
         p.tableEnd = c.tableEnd;
         QuoteRecorder sink(false);
-        ParseOptionPage(SampleOptionPage(p), "Call", "X", "1", sink);
+        ParseOptionPage(SampleOptionPage(p), "Call", "X", "1", sink, c.arrival);
         EXPECT_EQ(sink.quotes.size(), c.quotes);
         EXPECT_TRUE(sink.headings.empty());
+    }
+}
+
+// The page cut at every byte from its third row to its end, as a lost
+// connection or a body shorter than announced leaves it (the transport
+// tells) and as a body sent in chunks or ended by closing leaves it (only
+// the page tells): the lines are those of the whole page's first rows, as
+// many as ended before the cut, and never one more.
+TEST(ParseOptionPage, APageThatBrokeOffGivesOnlyItsWholeRows)
+{
+    SamplePage p;
+    p.rows = 6;
+    const std::string page = SampleOptionPage(p);
+    QuoteRecorder whole;
+    ParseOptionPage(page, "Call", "Philips", "21,35", whole);
+    ASSERT_EQ(whole.events.size(), 7u);
+
+    std::vector<std::size_t> rowStarts, rowEnds;
+    for (auto at = page.find("<tr class="); at != std::string::npos; at = page.find("<tr class=", at + 1)) {
+        rowStarts.push_back(at);
+        rowEnds.push_back(page.find("</tr>", at) + 5);
+    }
+    ASSERT_EQ(rowEnds.size(), 6u);
+
+    for (const bool transportTells : {true, false}) {
+        for (std::size_t cut = rowStarts[2]; cut <= page.size(); ++cut) {
+            SCOPED_TRACE((transportTells ? "transport tells, cut at " : "only the page tells, cut at ")
+                         + std::to_string(cut));
+            const FetchedPage fetched{page.substr(0, cut), 200, !transportTells || cut == page.size()};
+            ASSERT_TRUE(IsQuotePage(fetched));
+            QuoteRecorder sink;
+            ParseOptionPage(fetched.body, "Call", "Philips", "21,35", sink, Arrival(fetched));
+            const auto wholeRows = static_cast<std::size_t>(
+                std::count_if(rowEnds.begin(), rowEnds.end(), [cut](std::size_t end) { return end <= cut; }));
+            ASSERT_EQ(sink.events, std::vector<std::string>(whole.events.begin(), whole.events.begin() + 1 + wholeRows));
+        }
+    }
+}
+
+TEST(Arrival, WholeOnlyWhenTheTransportAndThePageSaySo)
+{
+    SamplePage p;
+    const std::string page = SampleOptionPage(p);
+    const std::string upToTableEnd = page.substr(0, page.find("</table>", page.find("optionTable")));
+    SamplePage noEnd;
+    noEnd.tableEnd = false;
+    const struct {
+        const char* name;
+        FetchedPage fetched;
+        PageArrival arrival;
+    } cases[] = {
+        {"the whole page", {page, 200, true}, PageArrival::Whole},
+        {"cut in the footer, the transport tells", {page.substr(0, page.size() - 20), 200, false},
+         PageArrival::BrokenOff},
+        {"cut in the footer, no sign from the transport", {page.substr(0, page.size() - 20), 200, true},
+         PageArrival::Whole},
+        {"cut before the table's end", {upToTableEnd, 200, true}, PageArrival::BrokenOff},
+        {"no table end at all", {SampleOptionPage(noEnd), 200, true}, PageArrival::BrokenOff},
+        {"a table end only before the dividers", {page.substr(0, page.find("<tr class=")), 200, true},
+         PageArrival::BrokenOff},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Arrival(c.fetched), c.arrival);
     }
 }
 

@@ -20,6 +20,12 @@ public:
     FetchedPage FetchPage(const std::string& url) override
     {
         log_.push_back("fetch " + url);
+        if (const auto times = unanswered.find(url); times != unanswered.end() && times->second > 0) {
+            --times->second;
+            FetchedPage none;
+            none.unanswered = true;
+            return none;
+        }
         const auto page = pages.find(url);
         if (page == pages.end()) return FetchedPage{};
         const auto answered = status.find(url);
@@ -30,6 +36,9 @@ public:
     std::map<std::string, unsigned long> status;
     // Pages whose body ends before its announced end.
     std::set<std::string> cutOff;
+    // Pages that time out (or find no connection) the first so many times
+    // they are asked for.
+    std::map<std::string, int> unanswered;
 
 private:
     EventLog& log_;

@@ -715,6 +715,241 @@ TEST_F(DownloadRunTest, NoSecondRunStartsWhileOneLetsMessagesThrough)
     EXPECT_FALSE(run.Active());
 }
 
+// The first row of the sample pages as a quote line.
+std::string FirstRowLine(const std::string& name, const std::string& kind, const std::string& price)
+{
+    return "20-03-2009; 100,00; " + name + "; " + kind + "; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; " +
+           price + "\r\n";
+}
+
+std::string HeaderNaming(const std::string& name)
+{
+    return "Expiratie; Uitoefenprijs; " + name + "; C/P; +/- ; Laatste; Tijd; Volume; Bied; Open int.; Hoog; Laag; Omzet; "
+                                                 "Koers\r\n";
+}
+
+// One letter per page a server gives, in the order they are asked for:
+// a: answered with quotes, e: answered with an error page, u: unanswered
+// (a time-out or no connection).
+TEST(PageAsking, StopsAfterThreePagesInARowOrTenInAllWentUnanswered)
+{
+    const struct {
+        const char* answers;
+        std::size_t asked;
+        bool asking;
+    } cases[] = {
+        {"aaaaa", 5, true},         {"uuuaa", 3, false},     {"uuauuauua", 9, true},
+        {"uueuueuue", 9, true},     {"aauuuaa", 5, false},   {"eeeeee", 6, true},
+        {"uu", 2, true},            {"auueuuu", 7, false},
+        // Two of every three pages unanswered: the tenth ends it.
+        {"uuauuauuauuauua", 14, false}, {"uuauuauuauuaa", 13, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answers);
+        EventLog log;
+        FakeFetcher fetcher(log);
+        PageAsking asking(fetcher);
+        const std::string answers = c.answers;
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            const std::string url = "page" + std::to_string(i);
+            if (answers[i] == 'u') fetcher.unanswered[url] = 1;
+            fetcher.pages[url] = std::string(1200, answers[i]);
+            if (answers[i] == 'e') fetcher.status[url] = 404;
+            const FetchedPage page = asking.Ask(url);
+            // Not asked: unanswered, with nothing in it.
+            EXPECT_EQ(page.unanswered, answers[i] == 'u' || log.size() <= i);
+            if (page.unanswered) {
+                EXPECT_EQ(page.body, "");
+            }
+        }
+        EXPECT_EQ(log.size(), c.asked);
+        EXPECT_EQ(asking.Asking(), c.asking);
+    }
+}
+
+// A server that stops answering: after three pages in a row the run asks
+// for nothing more, names every underlying it did not get all of, keeps
+// the earlier file when it got nothing, and says so in its exit code.
+TEST_F(DownloadRunTest, AServerThatStopsAnsweringIsAskedForNothingMore)
+{
+    const Options options = {{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}, {"AGN.AGN/O", "Aegon"},
+                             {"AH.AGN/O", "Ahold"}};
+    settings.automatic = true;
+    for (const bool firstAnswers : {false, true}) {
+        SCOPED_TRACE(firstAnswers ? "gone after the first underlying" : "gone from the start");
+        ServeList(options);
+        fetcher.unanswered.clear();
+        for (const auto& [code, name] : options) {
+            ServePage("?call=" + code, name, 1);
+            ServePage("?put=" + code, name, 1);
+            if (code != "PHI.AGN/O" || !firstAnswers) {
+                fetcher.unanswered[Base + "?call=" + code] = 99;
+                fetcher.unanswered[Base + "?put=" + code] = 99;
+            }
+        }
+        store.folders = {"C:\\Data\\"};
+        store.files = {{FridayFile, "earlier quotes\r\n"}};
+        view.memo.clear();
+        log.clear();
+
+        EXPECT_EQ(run.Run(settings), RunOutcome::ServerGone);
+        EventLog requests;
+        std::copy_if(log.begin(), log.end(), std::back_inserter(requests),
+                     [](const std::string& e) { return e.rfind("fetch ", 0) == 0; });
+        // An unanswered call page takes its put page along to the second
+        // pass, which a run that stopped asking does not make.
+        EventLog expected = {"fetch " + Base + "?call=AEX.AGN/O"};
+        if (firstAnswers) {
+            expected.push_back("fetch " + Base + "?call=PHI.AGN/O");
+            expected.push_back("fetch " + Base + "?put=PHI.AGN/O");
+        }
+        for (std::size_t i = firstAnswers ? 1 : 0; i < (firstAnswers ? 4u : 3u); ++i)
+            expected.push_back("fetch " + Base + "?call=" + options[i].first);
+        EXPECT_EQ(requests, expected);
+
+        std::vector<std::string> memo;
+        for (std::size_t i = 0; i + 1 < (firstAnswers ? 5u : 4u); ++i)
+            memo.push_back(firstAnswers && i == 0 ? "Gegevens van " + options[i].second + " gedownload"
+                                                  : "Geen koersen van " + options[i].second + " ontvangen");
+        memo.insert(memo.end(), {"De koersenserver antwoordt niet meer; er wordt niets meer opgevraagd", "",
+                                 "De optiekoersen van " + std::to_string(firstAnswers ? 1 : 0) + " fondsen zijn gedownload",
+                                 firstAnswers ? "Ze zijn geschreven in: 13-03-2009.csv"
+                                              : "Er zijn geen koersen ontvangen; er is niets geschreven"});
+        memo.push_back(firstAnswers ? "Van 3 fondsen zijn geen of niet alle koersen ontvangen"
+                                    : "Van 4 fondsen zijn geen of niet alle koersen ontvangen");
+        memo.push_back(firstAnswers ? "Het gaat om ING Groep (ING), Aegon en Ahold"
+                                    : "Het gaat om Philips, ING Groep (ING), Aegon en Ahold");
+        ASSERT_GE(view.memo.size(), memo.size());
+        EXPECT_EQ(std::vector<std::string>(view.memo.begin(), view.memo.begin() + memo.size()), memo);
+        EXPECT_EQ(store.files[FridayFile], firstAnswers ? HeaderNaming("Philips") + FirstRowLine("Philips", "Call", "21,35") +
+                                                              FirstRowLine("Philips", "Put", "21,35")
+                                                        : "earlier quotes\r\n");
+        EXPECT_EQ(log.back(), "close 8");
+    }
+}
+
+// A page that timed out or found no connection is asked for once more
+// after the list's last underlying; its quotes follow the others.
+TEST_F(DownloadRunTest, PagesThatWentUnansweredAreAskedForOnceMoreAtTheEnd)
+{
+    const Options options = {{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}, {"AGN.AGN/O", "Aegon"}};
+    const std::map<std::string, std::string> prices = {{"Philips", "21,35"}, {"ING Groep (ING)", "7,12"},
+                                                       {"Aegon", "3,40"}};
+    const auto both = [&](const std::string& name) {
+        return FirstRowLine(name, "Call", prices.at(name)) + FirstRowLine(name, "Put", prices.at(name));
+    };
+    const std::string ing = "ING Groep (ING)";
+    struct Case {
+        const char* name;
+        std::map<std::string, int> unanswered;
+        // Queries after the list page.
+        std::vector<std::string> queries;
+        std::string file;
+        RunOutcome outcome;
+        std::vector<std::string> asked;
+        std::vector<std::string> withoutData;
+    };
+    const Case cases[] = {
+        {"a put page once",
+         {{"?put=PHI.AGN/O", 1}},
+         {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O", "?call=AGN.AGN/O", "?put=AGN.AGN/O",
+          "?put=PHI.AGN/O"},
+         HeaderNaming("Philips") + FirstRowLine("Philips", "Call", "21,35") + both(ing) + both("Aegon") +
+             FirstRowLine("Philips", "Put", "21,35"),
+         RunOutcome::Complete, {"Philips"}, {}},
+        {"a call page once: its put page waits with it",
+         {{"?call=PHI.AGN/O", 1}},
+         {"?call=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O", "?call=AGN.AGN/O", "?put=AGN.AGN/O", "?call=PHI.AGN/O",
+          "?put=PHI.AGN/O"},
+         HeaderNaming(ing) + both(ing) + both("Aegon") + both("Philips"), RunOutcome::Complete, {"Philips"}, {}},
+        {"two underlyings, in the list's order",
+         {{"?put=AGN.AGN/O", 1}, {"?call=PHI.AGN/O", 1}},
+         {"?call=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O", "?call=AGN.AGN/O", "?put=AGN.AGN/O", "?call=PHI.AGN/O",
+          "?put=PHI.AGN/O", "?put=AGN.AGN/O"},
+         HeaderNaming(ing) + both(ing) + FirstRowLine("Aegon", "Call", "3,40") + both("Philips") +
+             FirstRowLine("Aegon", "Put", "3,40"),
+         RunOutcome::Complete, {"Philips", "Aegon"}, {}},
+        {"a put page that stays unanswered",
+         {{"?put=PHI.AGN/O", 99}},
+         {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O", "?call=AGN.AGN/O", "?put=AGN.AGN/O",
+          "?put=PHI.AGN/O"},
+         HeaderNaming("Philips") + FirstRowLine("Philips", "Call", "21,35") + both(ing) + both("Aegon"),
+         RunOutcome::MissingData, {"Philips"}, {"Philips"}},
+        {"a call page that stays unanswered: the put page's last chance",
+         {{"?call=PHI.AGN/O", 99}},
+         {"?call=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O", "?call=AGN.AGN/O", "?put=AGN.AGN/O", "?call=PHI.AGN/O",
+          "?put=PHI.AGN/O"},
+         HeaderNaming(ing) + both(ing) + both("Aegon") + FirstRowLine("Philips", "Put", ""), RunOutcome::MissingData,
+         {"Philips"}, {"Philips"}},
+        {"the second pass meets a server that stopped answering",
+         {{"?put=PHI.AGN/O", 99}, {"?put=AGN.AGN/O", 99}},
+         {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O", "?call=AGN.AGN/O", "?put=AGN.AGN/O",
+          "?put=PHI.AGN/O", "?put=AGN.AGN/O"},
+         HeaderNaming("Philips") + FirstRowLine("Philips", "Call", "21,35") + both(ing) +
+             FirstRowLine("Aegon", "Call", "3,40"),
+         RunOutcome::ServerGone, {"Philips", "Aegon"}, {"Philips", "Aegon"}},
+        {"error pages are not asked for again",
+         {},
+         {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O", "?call=AGN.AGN/O", "?put=AGN.AGN/O"},
+         HeaderNaming("Philips") + FirstRowLine("Philips", "Call", "21,35") + both(ing) + both("Aegon"),
+         RunOutcome::MissingData, {}, {"Philips"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ServeList(options);
+        for (const auto& [code, name] : options) {
+            ServePage("?call=" + code, name, 1, prices.at(name));
+            ServePage("?put=" + code, name, 1, prices.at(name));
+        }
+        fetcher.status.clear();
+        if (c.unanswered.empty()) fetcher.status[Base + "?put=PHI.AGN/O"] = 404;
+        fetcher.unanswered.clear();
+        for (const auto& [query, times] : c.unanswered) fetcher.unanswered[Base + query] = times;
+        store.files.clear();
+        view.memo.clear();
+        log.clear();
+
+        EXPECT_EQ(run.Run(settings), c.outcome);
+        EventLog requests;
+        std::copy_if(log.begin(), log.end(), std::back_inserter(requests),
+                     [](const std::string& e) { return e.rfind("fetch ", 0) == 0; });
+        EventLog expected = {"fetch " + Base + "?call=AEX.AGN/O"};
+        for (const std::string& query : c.queries) expected.push_back("fetch " + Base + query);
+        EXPECT_EQ(requests, expected);
+        EXPECT_EQ(store.files[FridayFile], c.file);
+
+        // After the first pass an underlying whose call page went unanswered
+        // has nothing yet, one whose put page did not (or was an error page)
+        // has not all; the second pass says what it came to.
+        const auto without = [&](const std::string& name) {
+            return std::find(c.withoutData.begin(), c.withoutData.end(), name) != c.withoutData.end();
+        };
+        std::vector<std::string> memo;
+        for (const auto& [code, name] : options) {
+            const bool lacking = without(name) || std::find(c.asked.begin(), c.asked.end(), name) != c.asked.end();
+            memo.push_back(c.unanswered.count("?call=" + code) ? "Geen koersen van " + name + " ontvangen"
+                           : lacking                           ? "Niet alle koersen van " + name + " ontvangen"
+                                                               : "Gegevens van " + name + " gedownload");
+        }
+        for (const std::string& name : c.asked)
+            memo.push_back(without(name) ? "Opnieuw opgevraagd: Niet alle koersen van " + name + " ontvangen"
+                                         : "Opnieuw opgevraagd: Gegevens van " + name + " gedownload");
+        if (c.outcome == RunOutcome::ServerGone)
+            memo.push_back("De koersenserver antwoordt niet meer; er wordt niets meer opgevraagd");
+        memo.insert(memo.end(), {"", "De optiekoersen van " + std::to_string(3 - c.withoutData.size()) +
+                                         " fondsen zijn gedownload",
+                                 "Ze zijn geschreven in: 13-03-2009.csv"});
+        if (!c.withoutData.empty()) {
+            memo.push_back(c.withoutData.size() == 1 ? "Van 1 fonds zijn geen of niet alle koersen ontvangen"
+                                                     : "Van 2 fondsen zijn geen of niet alle koersen ontvangen");
+            memo.push_back(c.withoutData.size() == 1 ? "Het gaat om " + c.withoutData[0]
+                                                     : "Het gaat om " + c.withoutData[0] + " en " + c.withoutData[1]);
+        }
+        EXPECT_EQ(view.memo, memo);
+        EXPECT_EQ(Count("process"), 1 + options.size() + c.asked.size());
+    }
+}
+
 } // namespace
 
 TEST_F(DownloadRunTest, APageCutOffHalfWayKeepsItsRowsButIsNotReportedAsComplete)

@@ -24,7 +24,9 @@ class CannedHttpServer {
 public:
     // Endless: 64 KiB pieces as fast as the client takes them; Drip: one
     // byte every 100 ms. Both until the client leaves or the server stops.
-    enum class Then { Close, Silent, Endless, Drip };
+    // Trickle: the reply itself, head and all, one byte every 100 ms, then
+    // closed.
+    enum class Then { Close, Silent, Endless, Drip, Trickle };
     struct Reply {
         Reply(std::string replyBytes, Then replyThen = Then::Close) : bytes(std::move(replyBytes)), then(replyThen) {}
         std::string bytes;
@@ -127,13 +129,17 @@ private:
 
     void Answer(SOCKET client, const Reply& reply)
     {
+        const bool trickle = reply.then == Then::Trickle;
         std::size_t sent = 0;
-        while (sent < reply.bytes.size()) {
-            const int n = send(client, reply.bytes.data() + sent, static_cast<int>(reply.bytes.size() - sent), 0);
+        while (sent < reply.bytes.size() && !(trickle && stopping_)) {
+            const std::size_t piece = trickle ? 1 : reply.bytes.size() - sent;
+            const int n = send(client, reply.bytes.data() + sent, static_cast<int>(piece), 0);
             if (n <= 0) break;
             sent += static_cast<std::size_t>(n);
+            if (trickle) Sleep(100);
         }
         switch (reply.then) {
+        case Then::Trickle:
         case Then::Close:
             // A graceful close: the client sees the end of the stream, not a reset.
             shutdown(client, SD_SEND);

@@ -129,6 +129,7 @@ TEST(FetchPageTest, UnreachableServerGivesAnEmptyPage)
         const FetchedPage page = FetchPage(address);
         EXPECT_EQ(page.body, "");
         EXPECT_EQ(page.status, 0u);
+        EXPECT_TRUE(page.unanswered);
     }
 }
 
@@ -137,6 +138,8 @@ struct LimitCase {
     Reply reply;
     FetchLimits limits;
     std::string expected;
+    // A time-out: worth asking for again, unlike a page beyond the limit.
+    bool unanswered;
 };
 
 FetchLimits Limits(unsigned receiveMs, unsigned pageMs, std::size_t bytes)
@@ -151,21 +154,30 @@ FetchLimits Limits(unsigned receiveMs, unsigned pageMs, std::size_t bytes)
 TEST(FetchPageTest, LimitsTurnAHangingOrEndlessPageIntoNoData)
 {
     const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n";
+    // A byte every 100 ms: the head alone would take about a minute.
+    const std::string longHead = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nX-Padding: " + Filler(500)
+                                 + "\r\nContent-Length: 1200\r\nConnection: close\r\n\r\n" + Filler(1200);
     const std::vector<LimitCase> cases = {
-        {"silent after accepting", {"", Then::Silent}, Limits(500, 60'000, 1 << 20), ""},
-        {"silent after the head", {Response("200 OK", "", "5000"), Then::Silent}, Limits(500, 60'000, 1 << 20), ""},
+        {"silent after accepting", {"", Then::Silent}, Limits(500, 60'000, 1 << 20), "", true},
+        {"silent after the head", {Response("200 OK", "", "5000"), Then::Silent}, Limits(500, 60'000, 1 << 20), "",
+         true},
         {"silent in mid-body", {Response("200 OK", Filler(1500), "5000"), Then::Silent}, Limits(500, 60'000, 1 << 20),
-         ""},
-        {"a body without end", {head, Then::Endless}, Limits(30'000, 60'000, 1 << 20), ""},
-        {"a body that trickles for ever", {head, Then::Drip}, Limits(30'000, 1'000, 1 << 20), ""},
+         "", true},
+        {"a body without end", {head, Then::Endless}, Limits(30'000, 60'000, 1 << 20), "", false},
+        {"a body that trickles for ever", {head, Then::Drip}, Limits(30'000, 1'000, 1 << 20), "", true},
+        // Each byte comes well within the receive time-out, which WinINet
+        // then never reaches; only the page's own time ends the wait.
+        {"a head that trickles", {longHead, Then::Trickle}, Limits(30'000, 1'000, 1 << 20), "", true},
         {"a page of exactly the limit", {Response("200 OK", Filler(4096))}, Limits(30'000, 60'000, 4096),
-         Filler(4096)},
-        {"one byte over the limit", {Response("200 OK", Filler(4097))}, Limits(30'000, 60'000, 4096), ""},
+         Filler(4096), false},
+        {"one byte over the limit", {Response("200 OK", Filler(4097))}, Limits(30'000, 60'000, 4096), "", false},
     };
     for (const LimitCase& c : cases) {
         SCOPED_TRACE(c.name);
         CannedHttpServer server(std::vector<Reply>{c.reply});
-        EXPECT_TRUE(FetchPage(PageUrl(server), c.limits).body == c.expected);
+        const FetchedPage page = FetchPage(PageUrl(server), c.limits);
+        EXPECT_TRUE(page.body == c.expected);
+        EXPECT_EQ(page.unanswered, c.unanswered);
     }
 }
 

@@ -300,6 +300,14 @@ TEST_F(InstallerDownloadTest, AServerThatDripsRunsIntoTheDownloadsTime)
     EXPECT_EQ(form_.InstallerFile(), "");
     EXPECT_EQ(MemoLines(), (Lines{"", "Het installatiebestand kestrom101.exe is niet goed ontvangen:",
                                   "De download duurde te lang", "Het bestand is verwijderd."}));
+
+    // A head that trickles a byte every 100 ms counts against the same
+    // time: no head in time is no answer.
+    form_.Destroy();
+    form_.Create();
+    AdviseThenDownload(48, Reply(head, Then::Trickle));
+    EXPECT_EQ(form_.InstallerFile(), "");
+    EXPECT_EQ(MemoLines(), AdviceLines);
 }
 
 TEST_F(InstallerDownloadTest, ClosingTheWindowOrTheProgramCancelsTheDownload)

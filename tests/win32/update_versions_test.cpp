@@ -120,6 +120,14 @@ TEST(VersionsFetchTest, UnreachableAndEndlessServersGiveNothing)
     EXPECT_EQ(dripped.Attempts, 2);
     EXPECT_EQ(JudgeVersionsList(dripped, "Kestrom", "versie 1.00c").Result, UpdateCheckResult::NoServerReaction);
 
+    // The head itself a byte every 100 ms: the time limit counts from the
+    // request, not from the head.
+    const std::string trickled = HttpResponse("200 OK", NewerList) + std::string(400, ' ');
+    CannedHttpServer trickling({Reply(trickled, Then::Trickle), Reply(trickled, Then::Trickle)});
+    const FetchedList late = FetchVersionsList(trickling.Url("/versions.dat"), brief);
+    EXPECT_EQ(late.Text, "");
+    EXPECT_EQ(late.Attempts, 2);
+
     VersionsFetchLimits small = ShortLimits();
     small.listBytes = 4096;
     CannedHttpServer server({Reply(HttpResponse("200 OK", std::string(10000, 'x'))),

@@ -1,8 +1,8 @@
 """Fault modes of the local quotes web server.
 
 A fault is KIND or KIND@TARGET. Without a target it hits every request.
-TARGET "list" hits the list page, "call:CODE" and "put:CODE" every request
-of that option page. A log-in page without a target answers every request,
+TARGET "list" hits the list page, "pages" every option page but the list
+page, "call:CODE" and "put:CODE" every request of that option page. A log-in page without a target answers every request,
 also those of codes the market does not know, as a network that asks guests
 to log in first does. The list page and the first underlying's call page
 share one address; the server tells them apart by the order of a run: a
@@ -16,8 +16,14 @@ KINDS = {
     "500": "500 with a short body",
     "503": "503 with the site's own page of several KB: selection, quote block and an empty option table",
     "login": "200 with a hotel network's log-in page of several KB instead of the site's page",
-    "cut": "Content-Length of the whole page, half the rows sent, then the connection closed",
+    "cut": "Content-Length of the whole page, cut --cut-into bytes into the row after the first half "
+           "(0: between rows), then the connection closed",
+    "cut-chunked": "the page in chunks, cut as cut is (inside a chunk), then the connection closed",
+    "cut-closed": "no Content-Length, the body ended by closing the connection where cut cuts",
     "silent": "accepts and reads the request, never answers",
+    "silent-once": "the first request of the page never answered, later ones answered in full",
+    "trickle-head": "the response head a byte every --trickle-pause seconds, then the page",
+    "trickle-body": "the head with the page's Content-Length, then the page a byte every --trickle-pause seconds",
     "slow": "the whole page in small pieces with pauses (--slow-chunk, --slow-pause)",
     "drip": "a page that never ends, a few bytes a second",
     "endless": "a page that never ends, as fast as the client reads",
@@ -36,6 +42,12 @@ NO_DATA = "no data"
 ALL_ROWS = "all rows"
 HALF_ROWS = "half the rows"
 UNPREDICTABLE = "unpredictable"
+# The program's page time passes first: no data, and asked for again.
+TIMED_OUT = "timed out"
+
+CUTS = ("cut", "cut-chunked", "cut-closed")
+# Faults that hold a page beyond the program's time for a page.
+TIME_OUTS = ("silent", "drip", "trickle-head", "trickle-body")
 
 QUERY_PREFIX = "FAULT-"
 
@@ -45,8 +57,8 @@ class Fault:
         kind, _, target = text.partition("@")
         if kind not in KINDS:
             raise ValueError(f"unknown fault kind {kind!r}; known: {', '.join(KINDS)}")
-        if target and target != "list" and not target.startswith(("call:", "put:")):
-            raise ValueError(f"fault target must be list, call:CODE or put:CODE, not {target!r}")
+        if target and target not in ("list", "pages") and not target.startswith(("call:", "put:")):
+            raise ValueError(f"fault target must be list, pages, call:CODE or put:CODE, not {target!r}")
         self.kind = kind
         self.target = target or None
 
@@ -55,7 +67,7 @@ class Fault:
             return True
         if self.target == "list" or isListRequest:
             return self.target == "list" and isListRequest
-        return self.target == f"{pageKind}:{code}"
+        return self.target in ("pages", f"{pageKind}:{code}")
 
 
 class Faults:
@@ -69,13 +81,18 @@ class Faults:
                 return fault.kind
         return None
 
-    def option_page_outcome(self, kind):
-        """What the scanner gets from an option page served with this fault."""
-        if kind in (None, "slow", "empty-list"):
+    def option_page_outcome(self, kind, attempt=1):
+        """What the scanner gets from an option page served with this fault
+        when the program asks for it the attempt-th time. A page cut inside
+        a row gives the rows before that row: the program reads only the
+        rows that arrived whole."""
+        if kind in (None, "slow", "empty-list") or (kind == "silent-once" and attempt > 1):
             return ALL_ROWS
+        if kind in TIME_OUTS or kind == "silent-once":
+            return TIMED_OUT
         if kind == "huge":
             return ALL_ROWS if self.hugeBytes <= PROGRAM_PAGE_LIMIT else NO_DATA
-        if kind == "cut":
+        if kind in CUTS:
             return HALF_ROWS
         if kind in ("garbage", "wrong-order"):
             return UNPREDICTABLE
@@ -90,5 +107,5 @@ class Faults:
         run gets no data at all, like a run without a list. Garbage, a
         log-in page and a 503 page are no quote pages and give no list.
         """
-        return kind in (None, "slow", "cut", "wrong-order") or (
+        return kind in (None, "slow", "wrong-order", *CUTS) or (
             kind == "huge" and self.hugeBytes <= PROGRAM_PAGE_LIMIT)

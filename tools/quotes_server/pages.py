@@ -7,8 +7,9 @@ price in the first "<td " cell after the option texts, three
 "quoteLine bottomDivider"" lines with the first "</table>" after them ending
 the option table, headings introduced by "col">", a date cell ending in
 px;"> as the first cell of every row, the percentage class ten characters
-into its cell's markup, the last cell's text on a line of its own, and CR LF
-line ends throughout. Pages are written in the Windows code page.
+into its cell's markup, the last cell's text on a line of its own, every row
+ending in "</tr>" (of a page that broke off the program reads the rows up to
+the last one), and CR LF line ends throughout. Pages are written in the Windows code page.
 """
 
 import random

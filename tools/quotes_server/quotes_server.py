@@ -4,6 +4,7 @@
   quotes_server.py serve [--port 0] [--port-file F] [--log F] [--time-limit S]
                          [--fault KIND[@TARGET]]... [--huge-bytes N]
                          [--slow-chunk N] [--slow-pause S]
+                         [--cut-into N] [--trickle-pause S]
   quotes_server.py expect --out F [--selection true|false] [--fault ...] [--huge-bytes N]
   quotes_server.py page QUERY [--fault KIND] [--out F]
 
@@ -26,7 +27,7 @@ sys.path.insert(0, HERE)
 
 import local_server  # noqa: E402
 from expected import UnpredictableRun, expected_bytes  # noqa: E402
-from faults import DEFAULT_HUGE_BYTES, KINDS, QUERY_PREFIX, Faults  # noqa: E402
+from faults import CUTS, DEFAULT_HUGE_BYTES, KINDS, QUERY_PREFIX, Faults  # noqa: E402
 from market import Market  # noqa: E402
 import pages  # noqa: E402
 
@@ -36,23 +37,37 @@ PAGE_PATH = "/derivaten/opties/"
 class QuoteSite(local_server.LocalSite):
     """Everything the handlers share: the market, the faults, the log."""
 
-    def __init__(self, market, faults, logPath=None, slowChunk=1024, slowPause=0.05):
+    def __init__(self, market, faults, logPath=None, slowChunk=1024, slowPause=0.05, cutInto=0,
+                 tricklePause=1.0):
         super().__init__(logPath, slowChunk, slowPause)
         self.market = market
         self.faults = faults
+        self.cutInto = cutInto
+        self.tricklePause = tricklePause
         self._expectingList = True
+        self._asked = {}
         self._pages = {}
 
     def lookup_fault(self, kind, code):
-        if kind != "call" or code != self.market.list_code:
-            return self.faults.lookup(kind, code, False)
         with self._lock:
-            isList = self._expectingList
-            fault = self.faults.lookup(kind, code, isList)
-            # After a list page that gave a list the run asks for the first
-            # underlying's call page at the same address.
-            self._expectingList = not (isList and self.faults.list_page_gives_list(fault))
+            isList = False
+            if kind == "call" and code == self.market.list_code:
+                isList = self._expectingList
+                fault = self.faults.lookup(kind, code, isList)
+                # After a list page that gave a list the run asks for the
+                # first underlying's call page at the same address.
+                self._expectingList = not (isList and self.faults.list_page_gives_list(fault))
+            else:
+                fault = self.faults.lookup(kind, code, False)
+        return self.once(fault, (kind, code, isList))
+
+    def once(self, fault, page):
+        """A silent-once page is silent the first time it is asked for."""
+        if fault != "silent-once":
             return fault
+        with self._lock:
+            self._asked[page] = self._asked.get(page, 0) + 1
+            return "silent" if self._asked[page] == 1 else None
 
     def page(self, u, kind, variant=None):
         key = (u.code, kind, variant)
@@ -89,6 +104,7 @@ class Handler(local_server.Handler):
             fault = code[len(QUERY_PREFIX):]
             if fault not in KINDS:
                 return self.reply(404, pages.short_page("Onbekende storing."))
+            fault = site.once(fault, (kind, code, False))
             u = site.market.underlyings[-1]
         else:
             u = site.market.find(code) if kind else None
@@ -116,11 +132,25 @@ class Handler(local_server.Handler):
         if fault == "silent":
             return self.stay_silent()
         body, rowEnds = site.page(u, kind, fault if fault in ("empty-list", "wrong-order") else None)
-        if fault == "cut":
-            # Cut at a row boundary, so that what arrives is a whole number
-            # of rows: the expected file can say exactly which.
+        if fault in CUTS:
+            # Inside the row after the first half (at its start with
+            # --cut-into 0): the rows before it are what arrived whole, and
+            # the expected file says exactly which.
+            start = rowEnds[len(rowEnds) // 2 - 1]
+            end = rowEnds[len(rowEnds) // 2]
+            cut = start + min(site.cutInto, end - start - 1)
+            if fault == "cut-chunked":
+                self.send_head(200, None, chunked=True)
+                return self.send_chunked_cut(body, cut)
+            self.send_head(200, len(body) if fault == "cut" else None)
+            return self.send_body(body[:cut])
+        if fault == "trickle-head":
+            if self.trickle_head(200, len(body), site.tricklePause):
+                self.send_body(body)
+            return None
+        if fault == "trickle-body":
             self.send_head(200, len(body))
-            return self.send_body(body[:rowEnds[len(rowEnds) // 2 - 1]])
+            return self.trickle(body, 1, site.tricklePause)
         if fault == "huge":
             footer = body.index(b'<div id="footer">')
             filler = pages.padding(max(site.faults.hugeBytes - len(body), 0))
@@ -140,7 +170,7 @@ class Handler(local_server.Handler):
 
 def serve(args):
     site = QuoteSite(Market(), Faults(args.fault, args.huge_bytes), args.log,
-                     args.slow_chunk, args.slow_pause)
+                     args.slow_chunk, args.slow_pause, args.cut_into, args.trickle_pause)
     return local_server.serve(site, Handler, args)
 
 
@@ -185,6 +215,10 @@ def main(argv=None):
     local_server.add_serve_arguments(s)
     s.add_argument("--slow-chunk", type=int, default=1024, help="bytes per piece of a slow page")
     s.add_argument("--slow-pause", type=float, default=0.05, help="seconds between the pieces")
+    s.add_argument("--cut-into", type=int, default=0,
+                   help="bytes of the row that a cut page still sends (0: the cut falls between rows)")
+    s.add_argument("--trickle-pause", type=float, default=1.0,
+                   help="seconds between the bytes of a trickled head or body")
 
     e = commands.add_parser("expect", help="write the expected quote file of a whole run")
     e.add_argument("--out", required=True)
