@@ -496,9 +496,10 @@ class AutomaticRunTest(DownloadTestCase):
         def the_shared_folder(data):
             return windows_path(shared) + "\\", {}
 
-        # A page that drips keeps the first run busy until its time limit.
-        dripping = "drip@put:" + MARKET.underlyings[2].code
-        first = self.start_automatic("first", [dripping], data_path=the_shared_folder)
+        # Two pages that drip keep the first run busy until their time
+        # limits, twice each (they are asked for again at the end).
+        dripping = ["drip@put:" + MARKET.underlyings[2].code, "drip@put:" + MARKET.underlyings[5].code]
+        first = self.start_automatic("first", dripping, data_path=the_shared_folder)
         drip_request = PAGE_PATH + "?put=" + MARKET.underlyings[2].code
         deadline = time.monotonic() + 120
         while drip_request not in first.server.targets() and time.monotonic() < deadline:
@@ -513,7 +514,7 @@ class AutomaticRunTest(DownloadTestCase):
 
         self.finish([first], kestrom_e2e.HANG_BOUND)
         self.assertEqual(first.exit_code, MISSING_DATA)
-        self.assertEqual(self.the_quote_file(shared).read_bytes(), expected_file(faults=[dripping]))
+        self.assertEqual(self.the_quote_file(shared).read_bytes(), expected_file(faults=dripping))
         lines = run_log_lines(shared)
         self.assertEqual(len(lines), 2, lines)
         self.assertRegex(lines[0], r"; automatisch; handelsdag \d\d-\d\d-\d{4}; exitcode 7 een andere download liep "
