@@ -2,6 +2,7 @@
 
 #include "download/fetch_page.h"
 #include "support/http_get_win32.h"
+#include "update/update_request_win32.h"
 
 #include <optional>
 
@@ -11,7 +12,7 @@ namespace {
 // internet handle, so that no attempt could be made.
 std::optional<std::string> ReadOneAttempt(const std::string& url, const VersionsFetchLimits& limits)
 {
-    const HttpGet get(url, FetchUserAgent, INTERNET_FLAG_RELOAD,
+    const HttpGet get(url, FetchUserAgent, UpdateRequestFlags,
                       {limits.connectTimeoutMs, limits.receiveTimeoutMs, limits.receiveTimeoutMs});
     if (!get.HasSession()) return std::nullopt;
     if (!get.Sent()) return std::string();
