@@ -255,9 +255,9 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         self.assertEqual(len(folders), 1)
         installer = folders[0] / "kestrom101.exe"
         self.addCleanup(shutil.rmtree, folders[0], ignore_errors=True)
-        # Permissions of its own: Wine keeps them as the folder's mode, in
-        # which nobody but the user may look.
-        self.assertEqual(folders[0].stat().st_mode & 0o077, 0, oct(folders[0].stat().st_mode))
+        # Permissions of its own: Wine keeps them as the folder's mode (the
+        # administrators as its group), in which others may not look.
+        self.assertEqual(folders[0].stat().st_mode & 0o007, 0, oct(folders[0].stat().st_mode))
         self.assertEqual(installer.read_bytes(), self.standin.read_bytes())
         self.assertFalse((self.data / "Temp").exists())
         self.screenshot("installer_downloaded", window)
