@@ -60,7 +60,8 @@ std::string FaultText(RecordFault fault)
 std::string VersionReason(std::string_view installerVersion, const ProgramVersion& announced)
 {
     const std::optional<ProgramVersion> carried = ParseVersionText(installerVersion);
-    if (!carried) return Text("Het bestand draagt geen geldig versienummer", "The file carries no valid version number");
+    if (!carried)
+        return Text("Het bestand draagt geen geldig versienummer", "The file carries no valid version number");
     const std::string version = VersionDisplayText(*carried);
     if (!SameVersion(*carried, announced)) {
         return Text("Het bestand is versie ", "The file is version ") + version
