@@ -4,7 +4,7 @@
 set(static_runtime -static -static-libgcc -static-libstdc++)
 # No link time in the executables' headers: a build is the same bytes every time.
 add_link_options(-Wl,--no-insert-timestamp)
-set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 mpr bcrypt)
+set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 mpr bcrypt version)
 
 list(FILTER win_sources EXCLUDE REGEX "/src/app/main_win32\\.cpp$")
 add_library(kestrom_win STATIC ${win_sources})
@@ -43,7 +43,8 @@ target_link_options(uidriver PRIVATE ${static_runtime})
 
 # Stands in for a downloaded installer and the companion program in the
 # update tests; it sits beside Kestrom.exe, where the scenarios find it.
-add_executable(installer_standin WIN32 tools/maker_server/installer_standin.cpp)
+add_executable(installer_standin WIN32 tools/maker_server/installer_standin.cpp
+  tools/maker_server/installer_standin.rc)
 target_link_options(installer_standin PRIVATE ${static_runtime})
 # The terminator's and the installer download's tests start copies of it.
 add_dependencies(terminator_test installer_standin)
@@ -70,10 +71,8 @@ add_custom_command(OUTPUT ${fake_clock}
   COMMENT "Building the scenarios' clock library")
 add_custom_target(fake_clock ALL DEPENDS ${fake_clock})
 
-# The manifest test reads the program's own resources, its version
-# information through version.dll.
+# The manifest test reads the program's own resources.
 add_dependencies(product_manifest_test Kestrom)
-target_link_libraries(product_manifest_test PRIVATE version)
 
 # Stands in for the mail program and the web browser: the scenarios make it
 # the shell's command for mailto: and http: addresses; it sits beside

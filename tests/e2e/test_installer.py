@@ -6,7 +6,8 @@ over the running program, and a silent uninstallation that leaves the
 user's settings and quote files alone. Then the whole update: the installed
 program's update window downloads the next release (1.01c, built from the
 same sources into release-1.01c/ of the build tree) from the local maker's
-web server, and its installer replaces the program."""
+web server, its installer replaces the program, and the new program's first
+start says so."""
 
 import shutil
 import subprocess
@@ -205,7 +206,7 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         users_values = {name: self.registry.values(DEFAULTS_KEY)[name] for name in ("Data Path", "Selection")}
 
         # The maker publishes 1.01c: its versions list, installer and signature.
-        key = update.new_maker_key(self.registry, case / "maker.pem")
+        key = update.new_maker_key(self, case / "maker.pem")
         server = update.MakerServer(case / "maker", ["--list-file", str(next_list),
                                                      "--installer", str(next_installer), "--key", key])
         self.addCleanup(server.stop)
@@ -236,8 +237,14 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         self.assertEqual((self.folder / "Kestrom.exe").read_bytes(), (release / "Kestrom.exe").read_bytes())
         self.assertEqual(self.shortcuts(), [], "/noicons makes no shortcut")
 
+        # Its first start says that the update took, and removes the
+        # installer's folder it no longer needs; nothing of it is left.
         process = self.start_installed("installed_next_release")
         main = process.wait_window("versie %s, Kestrom" % NEXT_VERSION)
+        memo = update.memo_lines(self.driver, main)
+        self.assertEqual(memo[-2:], ["", "De update naar versie %s is gelukt." % NEXT_VERSION], memo)
+        self.assertFalse(downloads[0].exists(), "the installer's folder is removed")
+        self.assertEqual(self.registry.tree(SETTINGS_KEY + "\\Update"), {})
         self.screenshot("installed_next_release", main)
         self.driver.click(main, "Sluit af")
         self.assertEqual(process.exit_code(), 0)
