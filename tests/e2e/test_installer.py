@@ -374,7 +374,7 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
                          ["kestrom101.exe", "kestrom101.exe.sig", "versions.dat"])
         # The list has the signed installer's size; the maker's signature is
         # of the signed installer.
-        self.assertEqual(next_list.read_bytes(), b"Kestrom,kestrom101.exe,c,%d" % (next_installer.stat().st_size // 1024)
+        self.assertEqual(next_list.read_bytes(), b"Kestrom,kestrom101.exe,c,%d," % (next_installer.stat().st_size // 1024)
                          + (RELEASE_LINES % (NEXT_VERSION, NEXT_VERSION)).encode())
         self.assert_code_signed(next_installer, certificate["ca"])
         public_pem = case / "maker_public.pem"
