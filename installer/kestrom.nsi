@@ -28,12 +28,12 @@ SetDateSave off
 ; The uninstaller carries the product's name, so that a folder shared with
 ; another product never costs that product its uninstaller.
 !define UNINSTALLER_FILE "Uninstall ${PRODUCT}.exe"
-; What versions up to 1.00c called it; an update removes it only when this
+; What earlier installers called it; an update removes it only when this
 ; product's entry in the list of installed programs names it.
 !define OLD_UNINSTALLER_FILE "Uninstall.exe"
 ; An update moves the installed program aside to "Kestrom-<n>.old" with the
 ; first number whose name is free, since one moved aside by an earlier
-; update can still be running; those versions up to 1.00c moved it to
+; update can still be running; earlier installers moved it to
 ; "Kestrom.old".
 !define REPLACED_PATTERN "${PRODUCT}-*.old"
 !define OLD_REPLACED_FILE "Kestrom.old"

@@ -46,6 +46,7 @@ fi
 mkdir -p "$(dirname "$tree")"
 work=$(mktemp -d)
 fresh=$(mktemp -d "$(dirname "$tree")/.$(basename "$tree").XXXXXX")
+chmod 755 "$fresh"
 trap 'rm -rf "$work" "$fresh"' EXIT
 mkdir -p "$work/lists/partial" "$work/cache/archives/partial"
 echo "deb $mirror bookworm-backports main" >"$work/sources.list"

@@ -30,7 +30,7 @@ PROGRAM_FOLDER = "C:\\Program Files (x86)\\Kestrom"
 # installed programs in the registry's 32-bit view.
 UNINSTALL_KEY = "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrom"
 UNINSTALLER = "Uninstall Kestrom.exe"
-# The uninstaller's name up to 1.00c.
+# The uninstaller's name of earlier installers.
 OLD_UNINSTALLER = "Uninstall.exe"
 DIST = kestrom_e2e.ROOT / "tools" / "dist.sh"
 PLACEHOLDER_KEY = (kestrom_e2e.ROOT / "cmake" / "placeholder_maker_key.txt").read_text().strip()
