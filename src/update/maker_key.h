@@ -6,12 +6,10 @@
 
 #include <optional>
 
-// ECDSA P-256, the point's X then Y as 128 hex digits (tools/sign_installer.sh
-// prints it for a private key).
-inline constexpr char BuiltInMakerKey[] =
-    "a8d3066dc4f24c70ead428b649457097859c9cc3c40490b501fd24d64b2593ec"
-    "08c74948320b7ac8575f1646f9a0c4e6003a7fd6fdad4ff989fa9af3a4b6b583";
-
+// The built-in key, BuiltInMakerKey, is the build's (update/built_in_maker_key.h,
+// from the option KESTROM_MAKER_KEY): ECDSA P-256, the point's X then Y as
+// 128 hex digits.
+//
 // A string value of the same form directly under
 // HKEY_LOCAL_MACHINE\Software\Kestrom, as the 32-bit program sees it (on
 // 64-bit Windows under Software\WOW6432Node), takes the built-in key's

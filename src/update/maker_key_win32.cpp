@@ -2,6 +2,7 @@
 
 #include "support/product.h"
 #include "support/registry_key_win32.h"
+#include "update/built_in_maker_key.h"
 
 #include <string>
 

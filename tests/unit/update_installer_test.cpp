@@ -1,6 +1,6 @@
+#include "update/built_in_maker_key.h"
 #include "update/installer.h"
 #include "update/installer_signature.h"
-#include "update/maker_key.h"
 
 #include <gtest/gtest.h>
 
