@@ -505,6 +505,18 @@ class KestromTestCase(unittest.TestCase):
         self.addCleanup(process.kill)
         return process
 
+    def hold(self, path, seconds, read_only=False):
+        """Another program holding path open: sharing it with no one, or as a
+        spreadsheet shows a file (read access, others may only read it)."""
+        holder = subprocess.Popen([str(WINE_RUN), str(Config.driver), "hold-file", windows_path(path),
+                                   "--timeout", str(seconds * 1000), *(["--read"] if read_only else [])],
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.addCleanup(holder.stdout.close)
+        self.addCleanup(holder.wait, 60)
+        self.addCleanup(holder.kill)
+        self.assertIn(b'"held"', holder.stdout.readline())
+        return holder
+
     def screenshot(self, name, window=None):
         """Saves the screen (or the window's rectangle) as name.png in the
         artifacts, after giving the program a moment to paint."""

@@ -130,17 +130,6 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
                                 capture_output=True, timeout=120)
         self.assertEqual(result.returncode, 0, "%s: %s" % (program, (result.stdout + result.stderr).decode()))
 
-    def hold(self, path, seconds):
-        """Another program holding path open, sharing it with no one."""
-        holder = subprocess.Popen([str(kestrom_e2e.WINE_RUN), str(kestrom_e2e.Config.driver), "hold-file",
-                                   windows_path(path), "--timeout", str(seconds * 1000)],
-                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        self.addCleanup(holder.stdout.close)
-        self.addCleanup(holder.wait, 60)
-        self.addCleanup(holder.kill)
-        self.assertIn(b'"held"', holder.stdout.readline())
-        return holder
-
     def next_release_tree(self):
         return kestrom_e2e.Config.exe.parent / ("release-" + NEXT_VERSION)
 
