@@ -4,7 +4,7 @@
 set(static_runtime -static -static-libgcc -static-libstdc++)
 # No link time in the executables' headers: a build is the same bytes every time.
 add_link_options(-Wl,--no-insert-timestamp)
-set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 mpr bcrypt)
+set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 mpr bcrypt version)
 
 list(FILTER win_sources EXCLUDE REGEX "/src/app/main_win32\\.cpp$")
 add_library(kestrom_win STATIC ${win_sources})
@@ -43,7 +43,8 @@ target_link_options(uidriver PRIVATE ${static_runtime})
 
 # Stands in for a downloaded installer and the companion program in the
 # update tests; it sits beside Kestrom.exe, where the scenarios find it.
-add_executable(installer_standin WIN32 tools/maker_server/installer_standin.cpp)
+add_executable(installer_standin WIN32 tools/maker_server/installer_standin.cpp
+  tools/maker_server/installer_standin.rc)
 target_link_options(installer_standin PRIVATE ${static_runtime})
 # The terminator's and the installer download's tests start copies of it.
 add_dependencies(terminator_test installer_standin)
@@ -70,10 +71,8 @@ add_custom_command(OUTPUT ${fake_clock}
   COMMENT "Building the scenarios' clock library")
 add_custom_target(fake_clock ALL DEPENDS ${fake_clock})
 
-# The manifest test reads the program's own resources, its version
-# information through version.dll.
+# The manifest test reads the program's own resources.
 add_dependencies(product_manifest_test Kestrom)
-target_link_libraries(product_manifest_test PRIVATE version)
 
 # Stands in for the mail program and the web browser: the scenarios make it
 # the shell's command for mailto: and http: addresses; it sits beside
@@ -93,36 +92,43 @@ foreach(scenario IN LISTS e2e_scenarios)
 endforeach()
 
 # A release: the installer (installer/kestrom.nsi, built with makensis) and
-# the maker's versions list announcing it, in dist/ of this tree;
-# tools/dist.sh signs them and gathers them for the maker's web server.
-# Built with everything else, so that the installer scenario has them.
+# the maker's versions list announcing it, in dist/ of this tree, made by
+# cmake/release.cmake from what release_settings.cmake says of this tree.
+# tools/dist.sh makes the published release with the same script (and
+# signs it). Built with everything else, so that the installer scenario
+# has them.
 find_program(MAKENSIS makensis)
 if(MAKENSIS)
   set(dist_dir ${CMAKE_BINARY_DIR}/dist)
   set(dist_installer ${dist_dir}/${KESTROM_INSTALLER_NAME})
   set(dist_list ${dist_dir}/versions.dat)
   set(program_icon ${CMAKE_SOURCE_DIR}/src/app/res/kestrom.ico)
-  # makensis writes no time into the installer (its PE time stamp is that
-  # of NSIS's prebuilt stub) and the script keeps no file times.
-  add_custom_command(OUTPUT ${dist_installer}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${dist_dir}
-    COMMAND ${MAKENSIS} -V2 -WX -NOCD -DVERSION=${KESTROM_VERSION}
-      -DVERSION_NUMBERS=${KESTROM_VERSION_NUMBERS} -DPROGRAM=$<TARGET_FILE:Kestrom>
-      -DICON=${program_icon} -DOUTFILE=${dist_installer} ${CMAKE_SOURCE_DIR}/installer/kestrom.nsi
-    DEPENDS Kestrom ${CMAKE_SOURCE_DIR}/installer/kestrom.nsi ${program_icon}
-    COMMENT "Building the installer ${KESTROM_INSTALLER_NAME}")
-  add_custom_command(OUTPUT ${dist_list}
-    COMMAND ${CMAKE_COMMAND} -DPRODUCT=${PROJECT_NAME} -DVERSION=${KESTROM_VERSION}
-      -DINSTALLER=${dist_installer} -DOUT=${dist_list} -P ${CMAKE_SOURCE_DIR}/cmake/versions_list.cmake
-    DEPENDS ${dist_installer} ${CMAKE_SOURCE_DIR}/cmake/versions_list.cmake
-    COMMENT "Writing the versions list")
+  set(release_settings ${CMAKE_BINARY_DIR}/release_settings.cmake)
+  file(CONFIGURE OUTPUT ${release_settings} CONTENT [[
+# What this build tree gives a release (cmake/release.cmake).
+set(MAKENSIS "@MAKENSIS@")
+set(SCRIPT "@CMAKE_SOURCE_DIR@/installer/kestrom.nsi")
+set(ICON "@program_icon@")
+set(PRODUCT "@PROJECT_NAME@")
+set(VERSION "@KESTROM_VERSION@")
+set(VERSION_NUMBERS "@KESTROM_VERSION_NUMBERS@")
+set(INSTALLER_NAME "@KESTROM_INSTALLER_NAME@")
+set(TEST_RELEASE @KESTROM_TEST_RELEASE@)
+]] @ONLY)
+  add_custom_command(OUTPUT ${dist_installer} ${dist_list}
+    COMMAND ${CMAKE_COMMAND} -DSETTINGS=${release_settings} -DPROGRAM=$<TARGET_FILE:Kestrom>
+      -DDIR=${dist_dir} -P ${CMAKE_SOURCE_DIR}/cmake/release.cmake
+    DEPENDS Kestrom ${release_settings} ${CMAKE_SOURCE_DIR}/installer/kestrom.nsi ${program_icon}
+      ${CMAKE_SOURCE_DIR}/cmake/release.cmake ${CMAKE_SOURCE_DIR}/cmake/versions_list.cmake
+    COMMENT "Building the installer ${KESTROM_INSTALLER_NAME} and the versions list")
   add_custom_target(dist ALL DEPENDS ${dist_installer} ${dist_list})
 
-  # The next release, 1.01c, from the same sources: the program and its
-  # installer only, in a tree of their own, for the scenario in which the
-  # update window of an installed 1.00c installs it. That tree builds no
+  # The next release, 1.01c, from the same sources: the program only, in a
+  # tree of their own, for the scenario in which the update window of an
+  # installed 1.00c installs it; the scenario makes the release from that
+  # tree with tools/dist.sh, signed with keys it makes. That tree builds no
   # tests and no next release of its own.
-  option(KESTROM_NEXT_RELEASE "Also build release 1.01c's installer (release-1.01c/dist)" ON)
+  option(KESTROM_NEXT_RELEASE "Also build release 1.01c's program (release-1.01c)" ON)
   set(next_version 1.01c)
   if(KESTROM_NEXT_RELEASE AND NOT KESTROM_VERSION STREQUAL next_version)
     set(next_tree ${CMAKE_BINARY_DIR}/release-${next_version})
@@ -137,9 +143,9 @@ if(MAKENSIS)
     # outer make's job slots do not reach this inner build, so it gets its own.
     add_custom_target(next_release ALL
       COMMAND ${CMAKE_COMMAND} -E env --unset=MAKEFLAGS --unset=MAKELEVEL
-        ${CMAKE_COMMAND} --build ${next_tree} --target dist -j ${next_jobs}
+        ${CMAKE_COMMAND} --build ${next_tree} --target Kestrom -j ${next_jobs}
       DEPENDS ${next_tree}/CMakeCache.txt
-      COMMENT "Building release ${next_version}: program and installer"
+      COMMENT "Building release ${next_version}'s program"
       VERBATIM)
   endif()
 endif()

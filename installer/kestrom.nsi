@@ -7,7 +7,9 @@
 ; is an ordinary installer.
 ;
 ; The build gives: VERSION (1.00c), VERSION_NUMBERS (1.0.0.3), PROGRAM (the
-; built Kestrom.exe), ICON (the program's icon) and OUTFILE.
+; built Kestrom.exe), ICON (the program's icon) and OUTFILE; a release with
+; Windows' code signature also SIGN, the command that signs a file in place
+; (tools/codesign.sh).
 
 Unicode true
 RequestExecutionLevel admin
@@ -23,13 +25,28 @@ SetDateSave off
 !define PRODUCT "Kestrom"
 !define PUBLISHER "Kestrom Software"
 !define PROGRAM_FILE "Kestrom.exe"
-!define UNINSTALLER_FILE "Uninstall.exe"
-; The name a program that still ran during an update is moved to.
-!define REPLACED_FILE "Kestrom.old"
+; The uninstaller carries the product's name, so that a folder shared with
+; another product never costs that product its uninstaller.
+!define UNINSTALLER_FILE "Uninstall ${PRODUCT}.exe"
+; What earlier installers called it; an update removes it only when this
+; product's entry in the list of installed programs names it.
+!define OLD_UNINSTALLER_FILE "Uninstall.exe"
+; An update moves the installed program aside to "Kestrom-<n>.old" with the
+; first number whose name is free, since one moved aside by an earlier
+; update can still be running; earlier installers moved it to
+; "Kestrom.old".
+!define REPLACED_PATTERN "${PRODUCT}-*.old"
+!define OLD_REPLACED_FILE "Kestrom.old"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 ; Half-second steps to wait for a running Kestrom.exe to end: the update
 ; window ends the program about a second after it has started this installer.
 !define WAIT_STEPS 20
+
+; Signed before it goes into the installer, and the installer once built.
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -61,6 +78,9 @@ VIAddVersionKey /LANG=${LANG_DUTCH} "FileDescription" "Installatie van ${PRODUCT
 VIAddVersionKey /LANG=${LANG_DUTCH} "LegalCopyright" "Copyright © 2009-2026 ${PUBLISHER}, Haarlem"
 
 Var NoIcons
+; Where the installed program waits, moved aside, until the new one is in
+; place; empty when there is nothing to put back.
+Var Replaced
 
 ; A switch counts when it stands on its own, in any case: "/silent", not
 ; "/silentx".
@@ -80,42 +100,88 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
-; A running Kestrom.exe cannot be replaced. Wait for it to end; one that
-; still runs after that is moved aside (it runs on from the moved file,
-; which goes when Windows starts next) so that the new program takes its
-; place in any case.
-Function RemoveProgram
-  Delete "$INSTDIR\${REPLACED_FILE}"
+; The installed program is moved aside, not deleted: it is put back when the
+; new one cannot be written (a full disk, a file held open) and deleted
+; only once the new one is in place. A running Kestrom.exe cannot be
+; written: wait for it to end. One that still runs after that is moved
+; aside all the same (it runs on from the moved file, which goes when
+; Windows starts next) so that the new program takes its place.
+Function MoveProgramAside
+  StrCpy $Replaced ""
+  ; Programs moved aside by earlier updates, unless they still run.
+  Delete "$INSTDIR\${REPLACED_PATTERN}"
+  Delete "$INSTDIR\${OLD_REPLACED_FILE}"
+  ${IfNot} ${FileExists} "$INSTDIR\${PROGRAM_FILE}"
+    Return
+  ${EndIf}
   StrCpy $R0 0
   ${Do}
-    Delete "$INSTDIR\${PROGRAM_FILE}"
-    ${IfNot} ${FileExists} "$INSTDIR\${PROGRAM_FILE}"
-      Return
+    ClearErrors
+    FileOpen $R1 "$INSTDIR\${PROGRAM_FILE}" a
+    ${IfNot} ${Errors}
+      FileClose $R1
+      ${Break}
     ${EndIf}
     ${If} $R0 == 0
       DetailPrint "Wachten tot ${PRODUCT} is afgesloten..."
     ${EndIf}
     ${If} $R0 >= ${WAIT_STEPS}
+      DetailPrint "${PRODUCT} is nog geopend; het nieuwe programma vervangt het."
       ${Break}
     ${EndIf}
     Sleep 500
     IntOp $R0 $R0 + 1
   ${Loop}
-  DetailPrint "${PRODUCT} is nog geopend; het nieuwe programma vervangt het."
-  Rename "$INSTDIR\${PROGRAM_FILE}" "$INSTDIR\${REPLACED_FILE}"
-  Delete /REBOOTOK "$INSTDIR\${REPLACED_FILE}"
+  ; The first free name; a rename never replaces a file.
+  StrCpy $R0 1
+  ${DoWhile} ${FileExists} "$INSTDIR\${PRODUCT}-$R0.old"
+    IntOp $R0 $R0 + 1
+  ${Loop}
+  ClearErrors
+  Rename "$INSTDIR\${PROGRAM_FILE}" "$INSTDIR\${PRODUCT}-$R0.old"
+  ${If} ${Errors}
+    Abort "$INSTDIR\${PROGRAM_FILE} is in gebruik en kan niet worden vervangen."
+  ${EndIf}
+  StrCpy $Replaced "$INSTDIR\${PRODUCT}-$R0.old"
+FunctionEnd
+
+; The installed program back in its place, in place of whatever part of
+; the new one was written.
+Function PutProgramBack
+  ${If} $Replaced != ""
+    Delete "$INSTDIR\${PROGRAM_FILE}"
+    Rename $Replaced "$INSTDIR\${PROGRAM_FILE}"
+    DetailPrint "Het geïnstalleerde programma is teruggezet."
+    StrCpy $Replaced ""
+  ${EndIf}
+FunctionEnd
+
+; Also after an error that ends the installation at once (a file that
+; cannot be written), in silent mode too.
+Function .onInstFailed
+  Call PutProgramBack
 FunctionEnd
 
 Section "${PRODUCT}"
   SetShellVarContext all
   SetOutPath "$INSTDIR"
-  Call RemoveProgram
+  Call MoveProgramAside
+  ClearErrors
   File "/oname=${PROGRAM_FILE}" "${PROGRAM}"
+  ${If} ${Errors}
+    Abort "$INSTDIR\${PROGRAM_FILE} kan niet worden geschreven."
+  ${EndIf}
+  ClearErrors
   WriteUninstaller "$INSTDIR\${UNINSTALLER_FILE}"
+  ${If} ${Errors}
+    Abort "$INSTDIR\${UNINSTALLER_FILE} kan niet worden geschreven."
+  ${EndIf}
   ${If} $NoIcons != 1
     CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${PROGRAM_FILE}"
   ${EndIf}
 
+  ; Read before the entry names the new uninstaller.
+  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "UninstallString"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
@@ -125,6 +191,17 @@ Section "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER_FILE}" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+
+  ; The new program is in place: the old one goes, now or when Windows
+  ; starts next if it still runs. So does the uninstaller of an earlier
+  ; version, when this product's entry named it: then it is ours.
+  ${If} $Replaced != ""
+    Delete /REBOOTOK $Replaced
+    StrCpy $Replaced ""
+  ${EndIf}
+  ${If} $R0 == '"$INSTDIR\${OLD_UNINSTALLER_FILE}"'
+    Delete "$INSTDIR\${OLD_UNINSTALLER_FILE}"
+  ${EndIf}
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
@@ -134,7 +211,8 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext all
   Delete /REBOOTOK "$INSTDIR\${PROGRAM_FILE}"
-  Delete /REBOOTOK "$INSTDIR\${REPLACED_FILE}"
+  Delete /REBOOTOK "$INSTDIR\${REPLACED_PATTERN}"
+  Delete /REBOOTOK "$INSTDIR\${OLD_REPLACED_FILE}"
   Delete "$INSTDIR\${UNINSTALLER_FILE}"
   ; Only when empty: a data folder the user made inside it stays.
   RMDir "$INSTDIR"

@@ -16,12 +16,21 @@
 # 10, static binaries; bookworm's own 7.2 takes over a minute per process),
 # downloaded with a private apt configuration from the mirror this machine's
 # apt sources already use: nothing is installed system-wide.
+#
+# The tree is built in a fresh folder beside TREE and put in place whole.
+# An unfinished TREE is replaced only when it carries this script's marker
+# (or is empty): a folder of something else is never deleted.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=${1:-$root/build/wine-emulated}
-loader_dir=$tree/lib/wine
+marker=.kestrom-emulated-wine
 
-[ -x "$loader_dir/wine" ] && [ -x "$tree/bin/qemu-i386" ] && exit 0
+[ -x "$tree/lib/wine/wine" ] && [ -x "$tree/bin/qemu-i386" ] && exit 0
+if [ -e "$tree" ] && [ ! -e "$tree/$marker" ] && [ -n "$(ls -A "$tree" 2>/dev/null)" ]; then
+  echo "$tree exists and is not an emulated Wine of tools/emulated_wine.sh: it stays as it is." \
+    "Remove it, or name another folder." >&2
+  exit 1
+fi
 
 for loader in /usr/lib/wine/wine /usr/lib/wine/wine64; do
   [ -x "$loader" ] || { echo "$loader is missing: tools/install_deps.sh installs wine32:i386 and wine64" >&2; exit 1; }
@@ -34,8 +43,11 @@ if [ -z "$mirror" ]; then
   exit 1
 fi
 
+mkdir -p "$(dirname "$tree")"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+fresh=$(mktemp -d "$(dirname "$tree")/.$(basename "$tree").XXXXXX")
+chmod 755 "$fresh"
+trap 'rm -rf "$work" "$fresh"' EXIT
 mkdir -p "$work/lists/partial" "$work/cache/archives/partial"
 echo "deb $mirror bookworm-backports main" >"$work/sources.list"
 apt_options=(
@@ -48,18 +60,19 @@ apt-get "${apt_options[@]}" -qq update >/dev/null
 (cd "$work" && apt-get "${apt_options[@]}" -qq download qemu-user/bookworm-backports >/dev/null)
 dpkg-deb --fsys-tarfile "$work"/qemu-user_*.deb | tar -x -C "$work" ./usr/bin/qemu-i386
 
-rm -rf "$tree"
-mkdir -p "$tree/bin" "$loader_dir" "$tree/lib/i386-linux-gnu" "$tree/lib/x86_64-linux-gnu" "$tree/share"
-install -m 755 "$work/usr/bin/qemu-i386" "$tree/bin/qemu-i386.new"
+loader_dir=$fresh/lib/wine
+touch "$fresh/$marker"
+mkdir -p "$fresh/bin" "$loader_dir" "$fresh/lib/i386-linux-gnu" "$fresh/lib/x86_64-linux-gnu" "$fresh/share"
+install -m 755 "$work/usr/bin/qemu-i386" "$fresh/bin/qemu-i386"
 # Copies, not links: Wine resolves its own executable's path through links.
 cp /usr/lib/wine/wine "$loader_dir/wine-i386"
 cp /usr/lib/wine/wine64 "$loader_dir/wine64"
 for server in wineserver wineserver32 wineserver64; do
   ln -s "/usr/lib/wine/$server" "$loader_dir/$server"
 done
-ln -s /usr/lib/i386-linux-gnu/wine "$tree/lib/i386-linux-gnu/wine"
-ln -s /usr/lib/x86_64-linux-gnu/wine "$tree/lib/x86_64-linux-gnu/wine"
-ln -s /usr/share/wine "$tree/share/wine"
+ln -s /usr/lib/i386-linux-gnu/wine "$fresh/lib/i386-linux-gnu/wine"
+ln -s /usr/lib/x86_64-linux-gnu/wine "$fresh/lib/x86_64-linux-gnu/wine"
+ln -s /usr/share/wine "$fresh/share/wine"
 cat >"$loader_dir/wine" <<'EOF'
 #!/bin/sh
 # Wine's 32-bit loader under qemu's user-mode emulator.
@@ -67,6 +80,9 @@ here=$(dirname "$0")
 exec "$here/../../bin/qemu-i386" -0 "$0" "$here/wine-i386" "$@"
 EOF
 chmod 755 "$loader_dir/wine"
-# Last, so that an interrupted build is built again.
-mv "$tree/bin/qemu-i386.new" "$tree/bin/qemu-i386"
 "$loader_dir/wine" --version >/dev/null
+# In place whole: an unfinished tree of ours (checked above) goes first.
+if [ -e "$tree" ]; then
+  rm -rf "$tree"
+fi
+mv "$fresh" "$tree"

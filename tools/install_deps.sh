@@ -9,7 +9,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xauth x11-utils imagemagick
   fonts-dejavu-core fonts-liberation fonts-wine
-  python3 openssl nsis
+  python3 openssl nsis osslsigncode
 )
 
 missing=()

@@ -8,7 +8,7 @@
 #       print its public key, or write it to OUT
 #   sign_installer.sh --public-key KEY.pem [OUT]
 #       print the public key of KEY.pem, or write it to OUT: 128 hex digits,
-#       X then Y, the form of BuiltInMakerKey (src/update/maker_key.h) and
+#       X then Y, the form of the build option KESTROM_MAKER_KEY and
 #       of the "Update Key" registry value
 #   sign_installer.sh KEY.pem INSTALLER...
 #       write INSTALLER.sig beside each installer and verify it

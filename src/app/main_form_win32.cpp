@@ -11,6 +11,7 @@
 #include "settings/config_form.h"
 #include "ui/about_form.h"
 #include "ui/yes_no_dialog.h"
+#include "update/update_outcome.h"
 #include "update/versions_form.h"
 #include "win/application.h"
 
@@ -78,6 +79,7 @@ void TMainForm::FormCreate()
     CopyrightText = CopyrightTextValue;
     SetCaption(VersionText + ", " + ProductName);
     Memo.SetLines(HelpTextLines());
+    for (const std::string& line : FinishEarlierUpdate(ProductName, VersionText)) Memo.AddLine(line);
     FormResize();
 }
 

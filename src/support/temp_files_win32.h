@@ -5,10 +5,9 @@
 
 #include <string>
 
+// The user's temporary folder, ending in "\"; empty when Windows names none.
+std::string TempFolder();
+
 // A new empty file with a name of its own (GetTempFileName); empty when
 // none could be made.
 std::string NewTempFile();
-
-// A new folder, made by this call, named prefix and eight hex digits,
-// ending in "\"; empty when none could be made.
-std::string NewTempFolder(const std::string& prefix);

@@ -1,6 +1,9 @@
 // The installer download's names and the judgement of what arrived.
 #pragma once
 
+#include "update/versions_list.h"
+
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +24,20 @@ InstallerPaths MakeInstallerPaths(const std::string& folder, const std::string& 
                                   const std::string& downloadName, const std::string& downloadBaseUrl,
                                   const std::string& programFolder);
 
+// The random bytes of an installer folder's name: 128 bits, so that nobody
+// can make or plant a folder of that name beforehand.
+using FolderNameBytes = std::array<std::uint8_t, 16>;
+
+// The installer's folder in the temporary folder: the product's name, "-"
+// and the bytes as 32 upper-case hex digits.
+std::string InstallerFolderName(std::string_view productName, const FolderNameBytes& bytes);
+
+// What a record left by an earlier run may name, and so all the program
+// deletes at its next start: a file ending in ".exe" directly in a folder
+// named as InstallerFolderName names them, directly in tempFolder (which
+// ends in "\").
+bool IsInstallerFolderFile(std::string_view path, std::string_view tempFolder, std::string_view productName);
+
 // "kestrom101.exe" gives "Kestrom": the name before the first point,
 // without digits, its first letter in upper case. Empty for a name without
 // a point or with only digits before it.
@@ -32,11 +49,13 @@ enum class DownloadStop {
     TooLarge,  // it reached InstallerByteLimit
     TooSlow,   // its time was up
     Cancelled, // the window or the program was closed
+    CutShort,  // the connection broke, or ended before the announced length
 };
 
 enum class SignatureState {
-    Missing, // no signature file, or none that could be read as one
-    Wrong,   // not the maker's signature of these bytes
+    Missing,    // no signature file, or none that could be read as one
+    Unreadable, // the downloaded file could not be opened or read
+    Wrong,      // not the maker's signature of these bytes
     Valid,
 };
 
@@ -49,6 +68,9 @@ struct ReceivedInstaller {
     std::string FirstBytes;   // the file's first two bytes
     DownloadStop Stop = DownloadStop::None;
     SignatureState Signature = SignatureState::Missing;
+    // The version the installer's own version resource carries (part of
+    // the signed bytes), read once the signature holds.
+    std::string Version;
 };
 
 // The download stops when it reaches this many bytes: one kilobyte beyond
@@ -63,11 +85,25 @@ enum class InstallerVerdict {
     WrongSize,
     NotAProgram,
     NotSigned,
+    Unreadable,
+    CutShort,      // wrongly signed, and shorter than the list's size
     WronglySigned,
+    WrongVersion,  // signed, but not the version announced, or not newer
     Trusted,
 };
 
-// A download is offered for installation only when it is complete,
-// plausible and signed: status 200, within one kilobyte of the list's size,
-// an executable ("MZ"), and the maker's valid signature.
+// A download is worth its signature when it is complete and plausible:
+// status 200, within one kilobyte of the list's size, an executable ("MZ").
+// Then its signature decides (SignatureVerdict), except that a wrongly
+// signed file shorter than the list's size was cut short on its way.
 InstallerVerdict JudgeInstaller(const ReceivedInstaller& received, int listSizeKB);
+
+// Missing is NotSigned, Valid is Trusted.
+InstallerVerdict SignatureVerdict(SignatureState signature);
+
+// A signed installer is offered only when the version it carries itself is
+// exactly the version the versions list announced and newer than the
+// running one: the maker's signature of an older release, announced as a
+// newer one, must not install it again.
+InstallerVerdict JudgeInstallerVersion(std::string_view installerVersion, const ProgramVersion& announced,
+                                       const ProgramVersion& running);

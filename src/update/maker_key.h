@@ -6,22 +6,20 @@
 
 #include <optional>
 
-// ECDSA P-256, the point's X then Y as 128 hex digits (tools/sign_installer.sh
-// prints it for a private key).
-inline constexpr char BuiltInMakerKey[] =
-    "a8d3066dc4f24c70ead428b649457097859c9cc3c40490b501fd24d64b2593ec"
-    "08c74948320b7ac8575f1646f9a0c4e6003a7fd6fdad4ff989fa9af3a4b6b583";
-
-// A string value of the same form under HKCU\Software\Kestrom\Defaults
-// takes the built-in key's place, as "Update Host" takes the built-in
-// host's: a maker's test server signs with a key of its own. It gives an
-// attacker nothing: whoever can write the user's registry can already make
-// the user run any program (a Run value, a file association), so the key
-// is trusted exactly as far as the registry that names the update host.
-// The value is read from the current user's registry only, never from the
-// server, a file or the command line, and never written by the program.
-// A string value that is not a key trusts no key at all: a damaged setting
-// must not quietly fall back on another key.
+// The built-in key, BuiltInMakerKey, is the build's (update/built_in_maker_key.h,
+// from the option KESTROM_MAKER_KEY): ECDSA P-256, the point's X then Y as
+// 128 hex digits.
+//
+// A string value of the same form directly under
+// HKEY_LOCAL_MACHINE\Software\Kestrom, as the 32-bit program sees it (on
+// 64-bit Windows under Software\WOW6432Node), takes the built-in key's
+// place: a maker's test server signs with a key of its own. Only an
+// administrator can write there, and only an administrator can install
+// what the key lets through. The value is read from there only, never from
+// the current user's registry (which every program the user runs can
+// write), the server, a file or the command line, and never written by the
+// program. A string value that is not a key trusts no key at all: a
+// damaged setting must not quietly fall back on another key.
 inline constexpr char MakerKeyValue[] = "Update Key";
 
 // The key the program trusts now; none when the registry's value is damaged.

@@ -96,7 +96,7 @@ SignatureState CheckInstallerSignature(HANDLE file, std::string_view derSignatur
     if (!signature) return SignatureState::Missing;
     if (!key) return SignatureState::Wrong;
     UCHAR digest[Sha256Bytes];
-    if (!HashFile(file, digest)) return SignatureState::Wrong;
+    if (!HashFile(file, digest)) return SignatureState::Unreadable;
     const Algorithm ecdsa(BCRYPT_ECDSA_P256_ALGORITHM);
     const KeyHandle publicKey(ecdsa.Get(), *key);
     if (!publicKey.Get()) return SignatureState::Wrong;

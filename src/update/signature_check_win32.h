@@ -11,7 +11,7 @@
 #include <string_view>
 
 // Hashes the file behind file from its start. Missing when the signature is
-// not one; Wrong when it is not the key's signature of these bytes, when
-// there is no key to check it with, or when the file cannot be read.
+// not one; Wrong when it is not the key's signature of these bytes or when
+// there is no key to check it with; Unreadable when the file cannot be read.
 SignatureState CheckInstallerSignature(HANDLE file, std::string_view derSignature,
                                        const std::optional<PublicKey>& key);

@@ -31,6 +31,7 @@ void OfferDownload(UpdateWindowModel& model, const VersionsCheck& check, std::st
     model.DownloadCaption = Text("Start Downloaden", "Start Downloading");
     model.DownloadName = check.DownloadName;
     model.DownloadBaseUrl = UpdateUrl(updateHost, "/");
+    model.NewestVersion = check.Newest;
     model.DownloadVisible = true;
     model.ExitVisible = true;
     model.InstallerReady = false;
@@ -55,14 +56,58 @@ std::string FaultText(RecordFault fault)
     return {};
 }
 
-} // namespace
-
-std::string SignatureText(InstallerVerdict verdict)
+// What the installer's own version says against the announced one.
+std::string VersionReason(std::string_view installerVersion, const ProgramVersion& announced)
 {
-    return verdict == InstallerVerdict::NotSigned
-               ? Text("De handtekening van de maker ontbreekt", "The maker's signature is missing")
-               : Text("De handtekening van de maker klopt niet", "The maker's signature does not match");
+    const std::optional<ProgramVersion> carried = ParseVersionText(installerVersion);
+    if (!carried)
+        return Text("Het bestand draagt geen geldig versienummer", "The file carries no valid version number");
+    const std::string version = VersionDisplayText(*carried);
+    if (!SameVersion(*carried, announced)) {
+        return Text("Het bestand is versie ", "The file is version ") + version
+               + Text(", niet de aangekondigde ", ", not the announced ") + VersionDisplayText(announced);
+    }
+    return Text("Versie ", "Version ") + version + Text(" is niet nieuwer dan de uwe", " is not newer than yours");
 }
+
+// The line that says why a received installer is not offered; empty for
+// the verdicts that say nothing.
+std::string RejectionReason(const UpdateWindowModel& model, InstallerVerdict verdict, const ReceivedInstaller& received)
+{
+    const std::string receivedKB = std::to_string(received.Bytes / 1024);
+    const std::string listKB = std::to_string(model.InstallerSizeKB);
+    switch (verdict) {
+    case InstallerVerdict::WrongStatus:
+        return Text("De server antwoordde met status ", "The server answered with status ")
+               + std::to_string(received.Status);
+    case InstallerVerdict::WrongSize:
+        return Text("Ontvangen: ", "Received: ") + receivedKB + Text(" KB, verwacht: ", " KB, expected: ") + listKB
+               + " KB";
+    case InstallerVerdict::TooLarge:
+        return Text("Meer ontvangen dan verwacht: ", "More received than expected: ") + listKB + " KB";
+    case InstallerVerdict::TooSlow:
+        return Text("De download duurde te lang", "The download took too long");
+    case InstallerVerdict::NotAProgram:
+        return Text("Het bestand is geen programma", "The file is not a program");
+    case InstallerVerdict::NotSigned:
+        return Text("De handtekening van de maker ontbreekt", "The maker's signature is missing");
+    case InstallerVerdict::Unreadable:
+        return Text("Het bestand kan niet worden gelezen", "The file cannot be read");
+    case InstallerVerdict::CutShort:
+        return Text("De download is afgebroken: ", "The download was cut short: ") + receivedKB
+               + Text(" van ", " of ") + listKB + Text(" KB ontvangen", " KB received");
+    case InstallerVerdict::WronglySigned:
+        return Text("De handtekening van de maker klopt niet", "The maker's signature does not match");
+    case InstallerVerdict::WrongVersion:
+        return VersionReason(received.Version, model.NewestVersion);
+    case InstallerVerdict::NotReceived:
+    case InstallerVerdict::Trusted:
+        break;
+    }
+    return {};
+}
+
+} // namespace
 
 std::vector<std::string> OutcomeLines(const VersionsCheck& check, std::string_view updateHost)
 {
@@ -138,38 +183,15 @@ void PresentDownloaded(UpdateWindowModel& model)
 
 void PresentRejected(UpdateWindowModel& model, InstallerVerdict verdict, const ReceivedInstaller& received)
 {
-    std::string reason;
-    switch (verdict) {
-    case InstallerVerdict::WrongStatus:
-        reason = Text("De server antwoordde met status ", "The server answered with status ")
-                 + std::to_string(received.Status);
-        break;
-    case InstallerVerdict::WrongSize:
-        reason = Text("Ontvangen: ", "Received: ") + std::to_string(received.Bytes / 1024)
-                 + Text(" KB, verwacht: ", " KB, expected: ") + std::to_string(model.InstallerSizeKB) + " KB";
-        break;
-    case InstallerVerdict::TooLarge:
-        reason = Text("Meer ontvangen dan verwacht: ", "More received than expected: ")
-                 + std::to_string(model.InstallerSizeKB) + " KB";
-        break;
-    case InstallerVerdict::TooSlow:
-        reason = Text("De download duurde te lang", "The download took too long");
-        break;
-    case InstallerVerdict::NotAProgram:
-        reason = Text("Het bestand is geen programma", "The file is not a program");
-        break;
-    case InstallerVerdict::NotSigned:
-    case InstallerVerdict::WronglySigned:
-        reason = SignatureText(verdict);
-        break;
-    case InstallerVerdict::NotReceived:
-    case InstallerVerdict::Trusted:
-        return;
-    }
-    model.MemoLines = {"",
-                       Text("Het installatiebestand ", "The installer ") + model.DownloadName
-                           + Text(" is niet goed ontvangen:", " was not received correctly:"),
-                       reason, Text("Het bestand is verwijderd.", "The file has been deleted.")};
+    std::string reason = RejectionReason(model, verdict, received);
+    if (reason.empty()) return;
+    // A file that arrived whole but is not the version announced was
+    // received well; it is refused.
+    const std::string heading = verdict == InstallerVerdict::WrongVersion
+                                    ? Text(" wordt niet aangeboden:", " is not offered:")
+                                    : Text(" is niet goed ontvangen:", " was not received correctly:");
+    model.MemoLines = {"", Text("Het installatiebestand ", "The installer ") + model.DownloadName + heading,
+                       std::move(reason), Text("Het bestand is verwijderd.", "The file has been deleted.")};
     model.InstallerReady = false;
 }
 
@@ -186,9 +208,9 @@ void PresentInstallationFailed(UpdateWindowModel& model)
     model.MemoLines.push_back(Text("Installatie is mislukt.", "Installation failed."));
 }
 
-void PresentInstallationRefused(UpdateWindowModel& model, InstallerVerdict verdict)
+void PresentInstallationRefused(UpdateWindowModel& model, InstallerVerdict verdict, const ReceivedInstaller& received)
 {
-    model.MemoLines.push_back(SignatureText(verdict));
+    model.MemoLines.push_back(RejectionReason(model, verdict, received));
     model.MemoLines.push_back(Text("Installatie is mislukt.", "Installation failed."));
     model.ExitCaption = Text("Sluit Venster", "Close Window");
     model.DownloadVisible = true;

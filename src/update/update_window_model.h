@@ -24,6 +24,9 @@ struct UpdateWindowModel {
     // Kept from check to check for the download and the installation.
     std::string DownloadName;
     std::string DownloadBaseUrl;
+    // The version the list announced for DownloadName: the one its
+    // installer must carry.
+    ProgramVersion NewestVersion;
     int InstallerSizeKB = 0;
     // ExitBtn installs instead of closing the window.
     bool InstallerReady = false;
@@ -43,16 +46,14 @@ void PresentManualCheck(UpdateWindowModel& model, const VersionsCheck& check, st
 std::vector<std::string> OutcomeLines(const VersionsCheck& check, std::string_view updateHost);
 
 void PresentDownloaded(UpdateWindowModel& model);
-// A download that arrived but is not a plausible installer; the file is gone.
+// A download that arrived but is not an installer to offer; the file is gone.
 void PresentRejected(UpdateWindowModel& model, InstallerVerdict verdict, const ReceivedInstaller& received);
-
-// The line that says why a signature is refused (NotSigned, WronglySigned).
-std::string SignatureText(InstallerVerdict verdict);
 
 void PresentInstallationStarting(UpdateWindowModel& model, std::string_view displayName);
 // The installer could not be started; ExitBtn tries again.
 void PresentInstallationFailed(UpdateWindowModel& model);
-// The installer no longer carries the maker's signature when it is about to
-// start: it is never started, and only a new download can be installed.
-void PresentInstallationRefused(UpdateWindowModel& model, InstallerVerdict verdict);
+// The installer no longer passes its checks (signature, version) when it is
+// about to start: it is never started, and only a new download can be
+// installed. received holds what the check found.
+void PresentInstallationRefused(UpdateWindowModel& model, InstallerVerdict verdict, const ReceivedInstaller& received);
 void PresentInstallationStarted(UpdateWindowModel& model, std::string_view displayName);

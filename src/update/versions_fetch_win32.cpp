@@ -2,6 +2,7 @@
 
 #include "download/fetch_page.h"
 #include "support/http_get_win32.h"
+#include "update/update_request_win32.h"
 
 #include <optional>
 
@@ -13,7 +14,7 @@ std::optional<std::string> ReadOneAttempt(const std::string& url, const Versions
 {
     HttpRequest request;
     request.userAgent = FetchUserAgent;
-    request.flags = INTERNET_FLAG_RELOAD;
+    request.flags = UpdateRequestFlags;
     request.timeouts = {limits.connectTimeoutMs, limits.receiveTimeoutMs, limits.receiveTimeoutMs};
     request.deadlineMs = limits.attemptTimeMs;
     std::string body;

@@ -45,7 +45,8 @@ public:
     void DownloadBtnClick();
     void ExitBtnClick();
     // True when a complete, plausible installer with the maker's valid
-    // signature waits in a new folder of its own in the temporary folder.
+    // signature, carrying the announced version, waits in a new protected
+    // folder of its own in the temporary folder.
     bool DownloadInstaller(const std::string& downloadName, const std::string& downloadBaseUrl);
     // Copies the response body into stream as it arrives, counting
     // DownloadedKB and moving the gauge; stops beyond the list's size, when
@@ -53,7 +54,8 @@ public:
     // extraHeaders go with the request as they are.
     ReceivedInstaller DownloadToStream(std::ostream& stream, const std::string& url,
                                        const std::string& extraHeaders = "");
-    // Checks the signature again on the locked file, then starts it.
+    // Checks the signature and version again on the locked file, then
+    // starts it.
     void StartInstaller();
 
     // The whole installer download's time.
@@ -73,6 +75,13 @@ private:
     std::string Ping(const std::string& host);
     // Deletes a downloaded installer that has not been started, and its folder.
     void DiscardInstaller();
+    // The maker's signature of the installer at path, open in installer
+    // (locked; null when it could not be opened), and, once that holds, the
+    // version the installer carries.
+    void CheckLocked(HANDLE installer, const std::string& path, ReceivedInstaller& received) const;
+    // A verdict of Trusted holds only for the version announced (for
+    // model_'s download) and newer than versionText_.
+    InstallerVerdict JudgeVersion(const ReceivedInstaller& received, InstallerVerdict verdict) const;
 
     UpdateWindowModel model_;
     std::string programFolder_;

@@ -9,10 +9,14 @@
 #include "support/language.h"
 #include "support/temp_files_win32.h"
 #include "ui/dialog_layout.h"
+#include "update/installer_folder_win32.h"
+#include "update/installer_version_win32.h"
 #include "update/maker_key.h"
 #include "update/process_handle_win32.h"
 #include "update/signature_check_win32.h"
 #include "update/terminate_form.h"
+#include "update/update_record_win32.h"
+#include "update/update_request_win32.h"
 #include "update/versions_fetch.h"
 #include "win/application.h"
 
@@ -51,7 +55,7 @@ HttpRequest InstallerRequest(unsigned deadlineMs, const std::string& extraHeader
 {
     HttpRequest request;
     request.userAgent = FetchUserAgent;
-    request.flags = INTERNET_FLAG_RELOAD;
+    request.flags = UpdateRequestFlags;
     request.extraHeaders = extraHeaders;
     request.timeouts = InstallerTimeouts;
     request.deadlineMs = deadlineMs;
@@ -313,11 +317,25 @@ void TVersionsForm::FormDestroy() { DiscardInstaller(); }
 void TVersionsForm::DiscardInstaller()
 {
     if (installerFolder_.empty()) return;
-    DeleteFileByName(installerFile_);
-    RemoveDirectoryA(installerFolder_.c_str());
+    RemoveInstallerFolder(installerFile_);
     installerFolder_.clear();
     installerFile_.clear();
     signature_.clear();
+}
+
+void TVersionsForm::CheckLocked(HANDLE installer, const std::string& path, ReceivedInstaller& received) const
+{
+    received.Signature = installer ? CheckInstallerSignature(installer, signature_, MakerPublicKey())
+                                   : SignatureState::Unreadable;
+    // Read while the file is locked: the bytes whose signature held.
+    received.Version = received.Signature == SignatureState::Valid ? InstallerVersion(path) : std::string();
+}
+
+InstallerVerdict TVersionsForm::JudgeVersion(const ReceivedInstaller& received, InstallerVerdict verdict) const
+{
+    return verdict == InstallerVerdict::Trusted
+               ? JudgeInstallerVersion(received.Version, model_.NewestVersion, RunningVersion(versionText_))
+               : verdict;
 }
 
 bool TVersionsForm::DownloadInstaller(const std::string& downloadName, const std::string& downloadBaseUrl)
@@ -326,9 +344,7 @@ bool TVersionsForm::DownloadInstaller(const std::string& downloadName, const std
     Gauge1.SetMaxValue(model_.InstallerSizeKB);
     Gauge1.SetProgress(0);
     DiscardInstaller();
-    // A new folder of the installer's own in the user's temporary folder:
-    // nothing else lies there, and only this user can write there.
-    installerFolder_ = NewTempFolder(productName_ + "-");
+    installerFolder_ = NewInstallerFolder(productName_, downloadName);
     if (installerFolder_.empty()) {
         throw std::runtime_error(std::string(Bilingual("Kan geen tijdelijke map aanmaken voor ",
                                                        "Cannot create a temporary folder for "))
@@ -360,10 +376,9 @@ bool TVersionsForm::DownloadInstaller(const std::string& downloadName, const std
     // Only a whole and plausible installer is worth its signature.
     if (JudgeInstaller(received, model_.InstallerSizeKB) == InstallerVerdict::NotSigned) {
         signature_ = FetchSignature(paths.SignatureUrl);
-        const ProcessHandle installer = OpenLocked(paths.File);
-        if (installer) received.Signature = CheckInstallerSignature(installer.Get(), signature_, MakerPublicKey());
+        CheckLocked(OpenLocked(paths.File).Get(), paths.File, received);
     }
-    const InstallerVerdict verdict = JudgeInstaller(received, model_.InstallerSizeKB);
+    const InstallerVerdict verdict = JudgeVersion(received, JudgeInstaller(received, model_.InstallerSizeKB));
     if (verdict == InstallerVerdict::Trusted) return true;
     DiscardInstaller();
     PresentRejected(model_, verdict, received);
@@ -403,6 +418,11 @@ ReceivedInstaller TVersionsForm::DownloadToStream(std::ostream& stream, const st
     received.Connected = true;
     received.Status = response.status;
     if (response.end == HttpEnd::Overtime) received.Stop = DownloadStop::TooSlow;
+    // Wine ends a body cut off by the server like a complete one; only the
+    // announced length tells them apart.
+    const bool lessThanAnnounced = response.announcedLength && received.Bytes < *response.announcedLength;
+    if (received.Stop == DownloadStop::None && (response.end == HttpEnd::Broken || lessThanAnnounced))
+        received.Stop = DownloadStop::CutShort;
     return received;
 }
 
@@ -421,16 +441,30 @@ void TVersionsForm::StartInstaller()
         ShowModel();
         return;
     }
-    const SignatureState signature = CheckInstallerSignature(installer.Get(), signature_, MakerPublicKey());
-    if (signature != SignatureState::Valid) {
-        PresentInstallationRefused(model_, signature == SignatureState::Missing ? InstallerVerdict::NotSigned
-                                                                                : InstallerVerdict::WronglySigned);
+    ReceivedInstaller checked;
+    CheckLocked(installer.Get(), installerFile_, checked);
+    const InstallerVerdict verdict = JudgeVersion(checked, SignatureVerdict(checked.Signature));
+    if (verdict != InstallerVerdict::Trusted) {
+        PresentInstallationRefused(model_, verdict, checked);
         ShowModel();
         return;
     }
-    const HINSTANCE result =
-        ShellExecuteA(nullptr, "Open", installerFile_.c_str(), InstallerArguments, "", SW_SHOWNORMAL);
-    if (reinterpret_cast<INT_PTR>(result) <= 32) {
+    // The next start says whether this version is then the one running.
+    WriteUpdateRecord(ExpectedVersionRecord, VersionDisplayText(model_.NewestVersion));
+    // Started as a program by its exact path, never through what the file
+    // is associated with, and with administrator rights asked for as the
+    // installer needs them (CreateProcess fails for such a program on
+    // Windows). The shell shows no message box of its own: the window says
+    // what happened.
+    SHELLEXECUTEINFOA execute = {};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    execute.lpVerb = "runas";
+    execute.lpFile = installerFile_.c_str();
+    execute.lpParameters = InstallerArguments;
+    execute.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&execute)) {
+        ForgetUpdateRecord(ExpectedVersionRecord);
         PresentInstallationFailed(model_);
         ShowModel();
         return;

@@ -62,6 +62,33 @@ std::string VersionDisplayText(const ProgramVersion& version)
     return text;
 }
 
+bool IsProgramName(std::string_view name)
+{
+    constexpr std::string_view extension = ".exe";
+    if (name.size() <= extension.size()) return false;
+    const std::string_view end = name.substr(name.size() - extension.size());
+    return std::equal(end.begin(), end.end(), extension.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+    });
+}
+
+std::optional<ProgramVersion> ParseVersionText(std::string_view text)
+{
+    const auto digit = [](char ch) { return ch >= '0' && ch <= '9'; };
+    if (text.size() != 5 || !digit(text[0]) || text[1] != '.' || !digit(text[2]) || !digit(text[3])
+        || text[4] < 'a' || text[4] > 'z')
+        return std::nullopt;
+    ProgramVersion version;
+    version.Digits = {text[0], text[2], text[3]};
+    version.Letter = static_cast<unsigned char>(text[4]);
+    return version;
+}
+
+bool SameVersion(const ProgramVersion& a, const ProgramVersion& b)
+{
+    return a.Digits == b.Digits && a.Letter == b.Letter;
+}
+
 std::vector<std::string> SplitRecordFields(std::string_view record)
 {
     std::vector<std::string> fields;
@@ -135,7 +162,7 @@ VersionsCheck JudgeVersionsList(const FetchedList& fetched, std::string_view pro
 
     const std::vector<std::string> fields = SplitRecordFields(std::string_view(text).substr(start, end - start));
     if (fields.size() < 5) return Damaged(RecordFault::TooFewFields);
-    if (!IsPlainFileName(fields[1])) return Damaged(RecordFault::BadDownloadName);
+    if (!IsPlainFileName(fields[1]) || !IsProgramName(fields[1])) return Damaged(RecordFault::BadDownloadName);
     if (fields[2].empty()) return Damaged(RecordFault::NoVersionLetter);
     const std::optional<int> size = SizeInKB(fields[3]);
     if (!size) return Damaged(RecordFault::SizeNotANumber);
@@ -145,6 +172,7 @@ VersionsCheck JudgeVersionsList(const FetchedList& fetched, std::string_view pro
     newest.Letter = static_cast<unsigned char>(fields[2].front());
     check.DownloadName = fields[1];
     check.NewestText = VersionDisplayText(newest);
+    check.Newest = newest;
     check.InstallerSizeKB = size;
     check.Result = IsNewer(newest, RunningVersion(versionText)) ? UpdateCheckResult::UpdateAdvised
                                                                 : UpdateCheckResult::NoUpdateNeeded;

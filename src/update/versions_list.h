@@ -28,7 +28,7 @@ enum class RecordFault {
     TooFewFields,    // fewer than five fields
     NoVersionLetter, // field 2 empty
     SizeNotANumber,  // field 3 not a decimal integer of 0 or more
-    BadDownloadName, // field 1 empty, or not a plain file name
+    BadDownloadName, // field 1 empty, not a plain file name, or not ending in ".exe"
 };
 
 // A version as the check compares it: digits without the point ("100" for
@@ -48,6 +48,14 @@ bool IsNewer(const ProgramVersion& newest, const ProgramVersion& running);
 // First digit, ".", the next two, then the letter: 101 with c gives 1.01c.
 std::string VersionDisplayText(const ProgramVersion& version);
 
+// A version written exactly as the program's own is ("1.01c": a digit, a
+// point, two digits and a lower-case letter, nothing else); none for any
+// other text.
+std::optional<ProgramVersion> ParseVersionText(std::string_view text);
+
+// Equal digits and equal letter.
+bool SameVersion(const ProgramVersion& a, const ProgramVersion& b);
+
 // Comma-separated fields; empty fields count, except one at the very end.
 std::vector<std::string> SplitRecordFields(std::string_view record);
 
@@ -61,6 +69,11 @@ std::size_t FindProductRecord(std::string_view text, std::string_view productNam
 // PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, CONIN$, CONOUT$): writing to it
 // never makes a file.
 bool IsDeviceName(std::string_view fileName);
+
+// A name before ".exe" (in any case): the installer is started as a
+// program, and a file of another kind would be opened by whatever the
+// machine opens such files with.
+bool IsProgramName(std::string_view fileName);
 
 // What the fetch of the list brought: the text, and how many attempts were
 // made (none when no internet handle was obtained).
@@ -83,6 +96,7 @@ struct VersionsCheck {
     // Set when the record could be read.
     std::string DownloadName;
     std::string NewestText;
+    ProgramVersion Newest;
     std::optional<int> InstallerSizeKB;
 };
 

@@ -293,14 +293,16 @@ class Registry:
     def __init__(self, scratch):
         self.scratch = Path(scratch)
 
-    def set(self, key, name, value):
+    def set(self, key, name, value, view32=False):
         """An int is written as REG_DWORD, a str as REG_SZ."""
-        self.change({key: {name: value}})
+        self.change({key: {name: value}}, view32=view32)
 
-    def change(self, keys, deleted=()):
+    def change(self, keys, deleted=(), view32=False):
         """Deletes the keys in deleted (with their sub-keys), then sets
         {key: {name: value}}, all in one reg import: every Wine program
-        start costs a second or two under an emulator."""
+        start costs a second or two under an emulator. view32: in the
+        registry as 32-bit programs see it (HKLM\\Software is then
+        Software\\WOW6432Node on a 64-bit prefix)."""
         lines = ["Windows Registry Editor Version 5.00", ""]
         lines += ["[-%s]" % self._full_name(key) for key in deleted]
         for key, values in keys.items():
@@ -310,7 +312,7 @@ class Registry:
         self.scratch.mkdir(parents=True, exist_ok=True)
         script = self.scratch / "registry_import.reg"
         script.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
-        wine("reg", "import", windows_path(script))
+        wine("reg", "import", windows_path(script), *(["/reg:32"] if view32 else []))
         script.unlink()
 
     def delete_key(self, key):
@@ -318,8 +320,8 @@ class Registry:
         if self.exists(key):
             wine("reg", "delete", key, "/f")
 
-    def delete_value(self, key, name):
-        wine("reg", "delete", key, "/v", name, "/f", check=False)
+    def delete_value(self, key, name, view32=False):
+        wine("reg", "delete", key, "/v", name, "/f", *(["/reg:32"] if view32 else []), check=False)
 
     def exists(self, key):
         return wine("reg", "query", key, check=False).returncode == 0
@@ -446,6 +448,9 @@ class LocalServer:
 
 SETTINGS_KEY = "HKCU\\Software\\Kestrom"
 DEFAULTS_KEY = SETTINGS_KEY + "\\Defaults"
+# The machine's key of the program, where "Update Key" lives (in the
+# registry's 32-bit view, as the 32-bit program reads it).
+MACHINE_KEY = "HKLM\\Software\\Kestrom"
 
 
 def closed_port():
@@ -499,6 +504,18 @@ class KestromTestCase(unittest.TestCase):
                                  env=clock_starting_at(clock) if clock else None)
         self.addCleanup(process.kill)
         return process
+
+    def hold(self, path, seconds, read_only=False):
+        """Another program holding path open: sharing it with no one, or as a
+        spreadsheet shows a file (read access, others may only read it)."""
+        holder = subprocess.Popen([str(WINE_RUN), str(Config.driver), "hold-file", windows_path(path),
+                                   "--timeout", str(seconds * 1000), *(["--read"] if read_only else [])],
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.addCleanup(holder.stdout.close)
+        self.addCleanup(holder.wait, 60)
+        self.addCleanup(holder.kill)
+        self.assertIn(b'"held"', holder.stdout.readline())
+        return holder
 
     def screenshot(self, name, window=None):
         """Saves the screen (or the window's rectangle) as name.png in the

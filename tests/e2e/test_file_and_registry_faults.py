@@ -13,7 +13,7 @@ import subprocess
 import time
 
 import kestrom_e2e
-from kestrom_e2e import WINE_RUN, Config, windows_path, wine
+from kestrom_e2e import windows_path, wine
 from test_download import (CAPTION, COMPLETE, DONE, EARLIER_FILE, FILE_FAILURE, NOT_IN_PLACE, DownloadTestCase,
                            beside_name, expected_file, quote_file_names, run_log_line_pattern, run_log_lines)
 
@@ -32,18 +32,6 @@ def fallback_log():
 
 
 class FileFaultTest(DownloadTestCase):
-    def hold(self, path, seconds, read_only=False):
-        """Another program holding path open: sharing it with no one, or as a
-        spreadsheet shows a file (read access, others may only read it)."""
-        holder = subprocess.Popen([str(WINE_RUN), str(Config.driver), "hold-file", windows_path(path),
-                                   "--timeout", str(seconds * 1000), *(["--read"] if read_only else [])],
-                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        self.addCleanup(holder.stdout.close)
-        self.addCleanup(holder.wait, 60)
-        self.addCleanup(holder.kill)
-        self.assertIn(b'"held"', holder.stdout.readline())
-        return holder
-
     def test_file_faults_end_the_run_with_a_reason_and_keep_the_earlier_file(self):
         def missing(data):
             folder = data / "nieuw" / "dieper"

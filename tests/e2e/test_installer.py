@@ -1,13 +1,17 @@
 """The installer of a release (built into dist/ of the build tree) as the
 update window and a person use it: a silent installation with the update
 window's arguments into the 32-bit program folder, its entry in the list of
-installed programs, the installed program started, a second installation
-over the running program, and a silent uninstallation that leaves the
-user's settings and quote files alone. Then the whole update: the installed
-program's update window downloads the next release (1.01c, built from the
-same sources into release-1.01c/ of the build tree) from the local maker's
-web server, and its installer replaces the program."""
+installed programs, the installed program started, two installations in a
+row over running programs, an update that cannot be written, and a silent
+uninstallation that leaves the user's settings and quote files alone. How
+`make dist` (tools/dist.sh) makes releases: test releases, refused keys.
+Then the whole update: `make dist` makes the next release (1.01c, from the
+program built into release-1.01c/ of the build tree) with a maker's key and
+a code-signing certificate made now, the installed program's update window
+downloads it from the local maker's web server, its installer replaces the
+program, and the new program's first start says so."""
 
+import os
 import shutil
 import subprocess
 import time
@@ -25,6 +29,14 @@ PROGRAM_FOLDER = "C:\\Program Files (x86)\\Kestrom"
 # A 32-bit installer on 64-bit Windows writes the machine's list of
 # installed programs in the registry's 32-bit view.
 UNINSTALL_KEY = "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrom"
+UNINSTALLER = "Uninstall Kestrom.exe"
+# The uninstaller's name of earlier installers.
+OLD_UNINSTALLER = "Uninstall.exe"
+DIST = kestrom_e2e.ROOT / "tools" / "dist.sh"
+PLACEHOLDER_KEY = (kestrom_e2e.ROOT / "cmake" / "placeholder_maker_key.txt").read_text().strip()
+# The marks of a test release in its versions list.
+TEST_RELEASE_LINES = ",Kestrom versie %s (testversie),Kestrom version %s (test release)\r\n"
+RELEASE_LINES = ",Kestrom versie %s,Kestrom version %s\r\n"
 QUOTE_FILE = "05-12-2025.csv"
 QUOTE_BYTES = b"Fonds; Serie; Laatst\r\nAEX; C DEC 2025 900,00; 12,50\r\n"
 
@@ -39,6 +51,47 @@ def environment_folder(name):
     """A folder variable (%ProgramData%, %APPDATA%) of the prefix."""
     return wine("cmd", "/c", "echo", "%" + name + "%").stdout.decode("latin-1").strip()
 
+
+def dist(out, tree, **settings):
+    """tools/dist.sh OUT from the build tree, with these of its settings
+    (KESTROM_SIGNING_KEY and the like) and none from the caller."""
+    env = {name: value for name, value in os.environ.items()
+           if not name.startswith(("KESTROM_SIGNING", "KESTROM_MAKER", "KESTROM_CODESIGN", "KESTROM_VERSION"))}
+    env.update(settings, KESTROM_TREE=str(tree))
+    return subprocess.run([str(DIST), str(out)], env=env, stdin=subprocess.DEVNULL, capture_output=True,
+                          timeout=900)
+
+
+def code_signing_certificate(folder):
+    """A certificate authority and a code-signing certificate it issued,
+    made now with openssl: {"ca": ..., "cert": ..., "key": ...}."""
+    folder.mkdir(parents=True, exist_ok=True)
+    files = {name: folder / (name + ".pem") for name in ("ca", "ca_key", "cert", "key", "request")}
+    extensions = folder / "code_signing.cnf"
+    extensions.write_text("basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
+                          "extendedKeyUsage=codeSigning\n")
+    for command in (
+            ["req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", files["ca_key"], "-out", files["ca"],
+             "-days", "2", "-subj", "/CN=Kestrom test CA", "-addext", "basicConstraints=critical,CA:TRUE",
+             "-addext", "keyUsage=critical,keyCertSign,cRLSign"],
+            ["req", "-newkey", "rsa:2048", "-nodes", "-keyout", files["key"], "-out", files["request"],
+             "-subj", "/CN=Kestrom Software"],
+            ["x509", "-req", "-in", files["request"], "-CA", files["ca"], "-CAkey", files["ca_key"],
+             "-CAcreateserial", "-out", files["cert"], "-days", "2", "-extfile", extensions]):
+        subprocess.run(["openssl", *map(str, command)], check=True, capture_output=True, timeout=120)
+    return files
+
+
+def folder_contents(folder):
+    """{name: bytes} of the files in folder, hidden ones too."""
+    return {path.name: path.read_bytes() for path in folder.iterdir()}
+
+
+
+def maker_public_key(key):
+    """The public key of the maker's private key at key, as "Update Key" holds it."""
+    return subprocess.run([str(update.SIGN), "--public-key", str(key)], check=True, capture_output=True,
+                          timeout=60).stdout.decode().strip()
 
 class InstallerTest(kestrom_e2e.KestromTestCase):
     def setUp(self):
@@ -67,9 +120,18 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
     def shortcuts(self):
         return [link for folder in self.shortcut_folders for link in folder.glob("Kestrom*.lnk")]
 
-    def install(self, *arguments):
-        result = wine(self.installer, *arguments, timeout=180, check=False)
-        self.assertEqual(result.returncode, 0, result.stderr.decode("latin-1"))
+    def install(self, *arguments, installer=None, status=0):
+        result = wine(installer or self.installer, *arguments, timeout=180, check=False)
+        self.assertEqual(result.returncode, status, result.stderr.decode("latin-1"))
+
+    def assert_code_signed(self, program, ca):
+        """Windows' code signature of program, by the certificate ca issued."""
+        result = subprocess.run(["osslsigncode", "verify", "-CAfile", str(ca), "-in", str(program)],
+                                capture_output=True, timeout=120)
+        self.assertEqual(result.returncode, 0, "%s: %s" % (program, (result.stdout + result.stderr).decode()))
+
+    def next_release_tree(self):
+        return kestrom_e2e.Config.exe.parent / ("release-" + NEXT_VERSION)
 
     def assert_installed_program_is_the_built_one(self):
         self.assertEqual((self.folder / "Kestrom.exe").read_bytes(), kestrom_e2e.Config.exe.read_bytes())
@@ -83,12 +145,12 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
     def uninstall(self):
         """As the list of installed programs does it, silently; returns once
         the uninstaller is done."""
-        uninstaller = PROGRAM_FOLDER + "\\Uninstall.exe"
+        uninstaller = PROGRAM_FOLDER + "\\" + UNINSTALLER
         command = self.registry.values(UNINSTALL_KEY)["QuietUninstallString"]
         self.assertTrue(command.startswith('"%s" ' % uninstaller))
         wine(uninstaller, *command[len(uninstaller) + 3:].split(), timeout=120)
         # The uninstaller runs on from a copy of itself in the temporary folder.
-        self.assertTrue(self.wait_until(lambda: not (self.folder / "Uninstall.exe").exists()
+        self.assertTrue(self.wait_until(lambda: not (self.folder / UNINSTALLER).exists()
                                         and not self.registry.exists(UNINSTALL_KEY)), "uninstalled")
 
     def wait_until(self, condition, timeout=60):
@@ -129,18 +191,25 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         self.assertEqual([link.name for link in self.shortcuts()], ["Kestrom.lnk"])
         self.assertEqual(self.registry.values(UNINSTALL_KEY)["DisplayVersion"], VERSION)
 
-    def test_silent_install_run_install_over_the_running_program_and_uninstall(self):
-        # The versions list announces this installer with its whole kilobytes.
+    def test_silent_install_run_install_over_the_running_program_twice_and_uninstall(self):
+        # A test release's versions list announces this installer with its
+        # whole kilobytes, and says what it is.
         record = self.versions_list.decode("latin-1")
-        self.assertEqual(record, "Kestrom,%s,%s,%d,,Kestrom versie %s,Kestrom version %s\r\n" % (
-            self.installer.name, VERSION[-1], self.installer.stat().st_size // 1024, VERSION, VERSION))
+        self.assertEqual(record, "Kestrom,%s,%s,%d," % (
+            self.installer.name, VERSION[-1], self.installer.stat().st_size // 1024)
+            + TEST_RELEASE_LINES % (VERSION, VERSION))
 
+        # Another product's uninstaller shares the folder.
+        self.folder.mkdir(parents=True)
+        others = b"MZ another product's uninstaller"
+        (self.folder / OLD_UNINSTALLER).write_bytes(others)
         self.install(*UPDATE_ARGUMENTS)
         self.assert_installed_program_is_the_built_one()
-        self.assertTrue((self.folder / "Uninstall.exe").is_file())
+        self.assertTrue((self.folder / UNINSTALLER).is_file())
+        self.assertEqual((self.folder / OLD_UNINSTALLER).read_bytes(), others, "not ours: it stays")
         self.assertEqual(self.shortcuts(), [], "/noicons makes no shortcut")
         entry = self.registry.values(UNINSTALL_KEY)
-        uninstaller = PROGRAM_FOLDER + "\\Uninstall.exe"
+        uninstaller = PROGRAM_FOLDER + "\\" + UNINSTALLER
         installed_kb = sum(f.stat().st_size for f in self.folder.iterdir()) // 1024
         self.assertEqual({name: value for name, value in entry.items() if name != "EstimatedSize"}, {
             "DisplayName": "Kestrom",
@@ -155,20 +224,33 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         })
         self.assertIn(entry["EstimatedSize"], (installed_kb, installed_kb + 1))
 
-        process = self.start_installed("installed_kestrom")
-        main = process.wait_window(CAPTION)
-        self.screenshot("installed_kestrom", main)
+        # An installation as versions up to 1.00c left it: their uninstaller,
+        # which the entry names, under the generic name.
+        legacy = PROGRAM_FOLDER + "\\" + OLD_UNINSTALLER
+        shutil.copyfile(self.folder / UNINSTALLER, self.folder / OLD_UNINSTALLER)
+        self.registry.set(UNINSTALL_KEY, "UninstallString", '"%s"' % legacy)
+        self.registry.set(UNINSTALL_KEY, "QuietUninstallString", '"%s" /S' % legacy)
 
-        # Over the running program, silent but with shortcuts this time: the
-        # program still running is moved aside, the new one takes its place.
-        self.install("/SP-", "/silent")
-        self.assertTrue(process.running())
-        self.assert_installed_program_is_the_built_one()
-        self.assertTrue((self.folder / "Kestrom.old").is_file(), "the running program moved aside")
+        # Twice over the running program, silent but with shortcuts: each
+        # program still running is moved aside under a name of its own, the
+        # new one takes its place.
+        running = []
+        for round in (1, 2):
+            process = self.start_installed("installed_kestrom_%d" % round)
+            running.append((process, process.wait_window(CAPTION)))
+            if round == 1:
+                self.screenshot("installed_kestrom", running[0][1])
+            self.install("/SP-", "/silent")
+            self.assertTrue(all(process.running() for process, _ in running))
+            self.assert_installed_program_is_the_built_one()
+            self.assertEqual(sorted(p.name for p in self.folder.iterdir()),
+                             ["Kestrom-%d.old" % n for n in range(1, round + 1)] + ["Kestrom.exe", UNINSTALLER])
         self.assertEqual([link.name for link in self.shortcuts()], ["Kestrom.lnk"])
-        self.assertEqual(self.registry.values(UNINSTALL_KEY)["DisplayVersion"], VERSION)
-        self.driver.click(main, "Sluit af")
-        self.assertEqual(process.exit_code(), 0)
+        entry = self.registry.values(UNINSTALL_KEY)
+        self.assertEqual((entry["DisplayVersion"], entry["UninstallString"]), (VERSION, '"%s"' % uninstaller))
+        for process, main in running:
+            self.driver.click(main, "Sluit af")
+            self.assertEqual(process.exit_code(), 0)
 
         # The user's settings and a data folder inside the program folder.
         data_folder = PROGRAM_FOLDER + "\\Koersen\\"
@@ -178,34 +260,135 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         quote_file.write_bytes(QUOTE_BYTES)
         settings = self.registry.tree(SETTINGS_KEY)
 
+        # The programs moved aside go too, now that they have ended.
         self.uninstall()
         self.assertEqual(sorted(p.name for p in self.folder.iterdir()), ["Koersen"])
         self.assertEqual(quote_file.read_bytes(), QUOTE_BYTES)
         self.assertEqual(self.shortcuts(), [])
         self.assertEqual(self.registry.tree(SETTINGS_KEY), settings)
 
-    def test_the_update_window_installs_the_next_release(self):
-        release = kestrom_e2e.Config.exe.parent / ("release-" + NEXT_VERSION)
-        next_list = release / "dist" / "versions.dat"
-        next_installer = next_list.parent / next_list.read_bytes().split(b",")[1].decode("latin-1")
-        self.assertEqual(next_installer.name, "kestrom101.exe")
+    def test_an_update_that_cannot_be_written_leaves_the_installed_program(self):
+        out = self.artifacts / "unwritable_update"
+        shutil.rmtree(out, ignore_errors=True)
+        result = dist(out, self.next_release_tree())
+        self.assertEqual(result.returncode, 0, result.stderr.decode())
+        next_installer = out / (out / "versions.dat").read_bytes().split(b",")[1].decode("latin-1")
         self.install(*UPDATE_ARGUMENTS)
-        self.assert_installed_program_is_the_built_one()
+        installed = sorted(p.name for p in self.folder.iterdir())
 
-        # The companion runs from the program folder; the user's settings and
-        # a data folder with an earlier quote file.
+        def held_by_another_program():
+            # Not even to be moved aside: nothing changes.
+            return self.hold(self.folder / "Kestrom.exe", 120)
+
+        def disk_full_for_the_uninstaller():
+            # The new program is written, the rest is not: the old one is
+            # put back.
+            (self.folder / UNINSTALLER).unlink()
+            os.symlink("/dev/full", self.folder / UNINSTALLER)
+
+        for fault in (held_by_another_program, disk_full_for_the_uninstaller):
+            with self.subTest(fault.__name__):
+                holder = fault()
+                self.install(*UPDATE_ARGUMENTS, installer=next_installer, status=2)
+                if holder is not None:
+                    holder.kill()
+                    holder.wait(60)
+                self.assert_installed_program_is_the_built_one()
+                self.assertEqual(sorted(p.name for p in self.folder.iterdir()), installed)
+                self.assertEqual(self.registry.values(UNINSTALL_KEY)["DisplayVersion"], VERSION)
+                process = self.start_installed("kept_after_" + fault.__name__)
+                main = process.wait_window(CAPTION)
+                self.driver.click(main, "Sluit af")
+                self.assertEqual(process.exit_code(), 0)
+
+    def test_make_dist_marks_test_releases_and_refuses_keys_the_program_would_not_trust(self):
+        tree = kestrom_e2e.Config.exe.parent
+        out = self.artifacts / "dist"
+        shutil.rmtree(out, ignore_errors=True)
+        out.mkdir()
+        # Another product's release, and a signature left from a signed
+        # build of this installer's name.
+        foreign = {"other100.exe": b"MZ other", "other100.exe.sig": b"other's signature",
+                   self.installer.name + ".sig": b"an earlier build's signature"}
+        for name, data in foreign.items():
+            (out / name).write_bytes(data)
+
+        result = dist(out, tree)
+        self.assertEqual(result.returncode, 0, result.stderr.decode())
+        self.assertIn("TEST RELEASE", result.stderr.decode())
+        del foreign[self.installer.name + ".sig"]
+        self.assertEqual(folder_contents(out), dict(foreign, **{
+            self.installer.name: self.installer.read_bytes(), "versions.dat": self.versions_list}))
+        self.assertTrue(self.versions_list.endswith((TEST_RELEASE_LINES % (VERSION, VERSION)).encode()))
+
+        keys = self.artifacts / "dist_keys"
+        keys.mkdir(exist_ok=True)
+        signing = update.new_maker_key(self, keys / "maker.pem")
+        other_public = maker_public_key(update.new_maker_key(self, keys / "other.pem"))
+        released = folder_contents(out)
+        for name, settings, reason in (
+                ("another key than the signing key's", {"KESTROM_SIGNING_KEY": signing,
+                                                        "KESTROM_MAKER_KEY": other_public},
+                 "is not the maker's key the release is to trust"),
+                ("the placeholder", {"KESTROM_SIGNING_KEY": signing, "KESTROM_MAKER_KEY": PLACEHOLDER_KEY.upper()},
+                 "trusts the placeholder key"),
+                ("a key without its signing key", {"KESTROM_MAKER_KEY": other_public}, "without KESTROM_SIGNING_KEY"),
+                ("no signing key at all", {"KESTROM_SIGNING_KEY": str(keys / "missing.pem")}, "cannot read")):
+            with self.subTest(name):
+                result = dist(out, tree, **settings)
+                self.assertNotEqual(result.returncode, 0)
+                self.assertIn(reason, result.stderr.decode())
+                self.assertEqual(folder_contents(out), released)
+
+    def test_the_update_window_installs_the_next_release(self):
         case = self.artifacts / "update_to_next_release"
         shutil.rmtree(case, ignore_errors=True)
         data = case / "data"
         data.mkdir(parents=True)
+
+        # The maker publishes 1.01c with `make dist`: signed with the maker's
+        # key (which the installed program trusts through "Update Key") and
+        # with Windows' code signature of a certificate made now. The
+        # release's program is built to trust that key; afterwards the tree
+        # goes back to the placeholder, as the build made it.
+        key = update.new_maker_key(self, case / "maker.pem")
+        public_key = maker_public_key(key)
+        certificate = code_signing_certificate(case / "code_signing")
+        release = case / "release"
+        tree = self.next_release_tree()
+        self.addCleanup(subprocess.run, [str(kestrom_e2e.ROOT / "tools" / "build_windows.sh"), str(tree), "Kestrom"],
+                        env={n: v for n, v in os.environ.items() if n != "KESTROM_MAKER_KEY"},
+                        stdin=subprocess.DEVNULL, capture_output=True, timeout=900)
+        result = dist(release, tree, KESTROM_SIGNING_KEY=key, KESTROM_CODESIGN_CERT=str(certificate["cert"]),
+                      KESTROM_CODESIGN_KEY=str(certificate["key"]))
+        self.assertEqual(result.returncode, 0, result.stderr.decode())
+        next_list = release / "versions.dat"
+        next_installer = release / next_list.read_bytes().split(b",")[1].decode("latin-1")
+        self.assertEqual(sorted(p.name for p in release.iterdir()),
+                         ["kestrom101.exe", "kestrom101.exe.sig", "versions.dat"])
+        # The list has the signed installer's size; the maker's signature is
+        # of the signed installer.
+        self.assertEqual(next_list.read_bytes(), b"Kestrom,kestrom101.exe,c,%d," % (next_installer.stat().st_size // 1024)
+                         + (RELEASE_LINES % (NEXT_VERSION, NEXT_VERSION)).encode())
+        self.assert_code_signed(next_installer, certificate["ca"])
+        public_pem = case / "maker_public.pem"
+        subprocess.run(["openssl", "ec", "-in", key, "-pubout", "-out", str(public_pem)], check=True,
+                       capture_output=True, timeout=60)
+        subprocess.run(["openssl", "dgst", "-sha256", "-verify", str(public_pem), "-signature",
+                        str(next_installer) + ".sig", str(next_installer)], check=True, capture_output=True, timeout=60)
+        # The release's program trusts the key that signed it.
+        self.assertIn(public_key.lower().encode(), (tree / "Kestrom.exe").read_bytes())
+
+        self.install(*UPDATE_ARGUMENTS)
+        self.assert_installed_program_is_the_built_one()
+        # The companion runs from the program folder; the user's settings and
+        # a data folder with an earlier quote file.
         companion = update.start_companion(self, self.folder, case / "companion.log")
         (data / QUOTE_FILE).write_bytes(QUOTE_BYTES)
         self.registry.set(DEFAULTS_KEY, "Data Path", windows_path(data) + "\\")
         self.registry.set(DEFAULTS_KEY, "Selection", "0")
         users_values = {name: self.registry.values(DEFAULTS_KEY)[name] for name in ("Data Path", "Selection")}
 
-        # The maker publishes 1.01c: its versions list, installer and signature.
-        key = update.new_maker_key(self.registry, case / "maker.pem")
         server = update.MakerServer(case / "maker", ["--list-file", str(next_list),
                                                      "--installer", str(next_installer), "--key", key])
         self.addCleanup(server.stop)
@@ -233,11 +416,18 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
             lambda: not self.driver.processes(exe=next_installer.name)
             and self.registry.values(UNINSTALL_KEY).get("DisplayVersion") == NEXT_VERSION, timeout=180),
             "the installer of %s is done" % NEXT_VERSION)
-        self.assertEqual((self.folder / "Kestrom.exe").read_bytes(), (release / "Kestrom.exe").read_bytes())
+        for program in ("Kestrom.exe", UNINSTALLER):
+            self.assert_code_signed(self.folder / program, certificate["ca"])
         self.assertEqual(self.shortcuts(), [], "/noicons makes no shortcut")
 
+        # Its first start says that the update took, and removes the
+        # installer's folder it no longer needs; nothing of it is left.
         process = self.start_installed("installed_next_release")
         main = process.wait_window("versie %s, Kestrom" % NEXT_VERSION)
+        memo = update.memo_lines(self.driver, main)
+        self.assertEqual(memo[-2:], ["", "De update naar versie %s is gelukt." % NEXT_VERSION], memo)
+        self.assertFalse(downloads[0].exists(), "the installer's folder is removed")
+        self.assertEqual(self.registry.tree(SETTINGS_KEY + "\\Update"), {})
         self.screenshot("installed_next_release", main)
         self.driver.click(main, "Sluit af")
         self.assertEqual(process.exit_code(), 0)

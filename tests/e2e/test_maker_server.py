@@ -53,7 +53,7 @@ def reference_check(text, product="Kestrom"):
         rest = tail if comma else b""
     name = fields[1] if len(fields) > 1 else b""
     if (len(fields) < 5 or not name or re.search(rb'[\\/:*?"<>|]', name) or not fields[2]
-            or not fields[3].isdigit()):
+            or not fields[3].isdigit() or len(name) <= 4 or name[-4:].lower() != b".exe"):
         return "RecordDamaged", fields
     digits = re.sub(rb"[^0-9,.]", b"", name.partition(b".")[0] if b"." in name else b"").decode()
     newer = digits > RUNNING[0] or (digits == RUNNING[0] and fields[2][:1].decode() > RUNNING[1])
@@ -70,7 +70,7 @@ class ServerTestCase(server_fixture.ServerTestCase):
 
 # The intent of each list, as the program must judge it.
 INTENT = {
-    "newer": "UpdateAdvised", "newer-letter": "UpdateAdvised", "same": "NoUpdateNeeded",
+    "newer": "UpdateAdvised", "newer-letter": "UpdateAdvised", "replay": "UpdateAdvised", "same": "NoUpdateNeeded",
     "older": "NoUpdateNeeded", "prefix": "NoUpdateNeeded", "missing": "ProductNotFound",
     "short": "ListTooSmall", "default-htm": "ListTooSmall", "html": "ProductNotFound",
     "no-cr": "RecordDamaged", "lf-only": "RecordDamaged", "empty-letter": "RecordDamaged",

@@ -7,7 +7,9 @@ list; a newer version shows the update window. The settings dialog's
 into a new folder in the user's temporary folder; "Installeer" starts it
 silently, ends the companion program beside Kestrom.exe and ends Kestrom.
 Installers are signed with a key made for the test (tools/sign_installer.sh),
-which "Update Key" names."""
+which "Update Key" of the machine names. An installer is offered only when
+the version it carries is the one the list announces: the installer
+stand-in carries 1.01c, as kestrom101.exe of the lists does."""
 
 import os
 import shutil
@@ -41,11 +43,16 @@ class MakerServer(kestrom_e2e.LocalServer):
     script = SERVER
 
 
-def new_maker_key(registry, key):
-    """A key pair made now, its private key at key; "Update Key" names its
-    public key. The private key's path, for the server's --key."""
+def new_maker_key(test, key, where=kestrom_e2e.MACHINE_KEY):
+    """A key pair made now, its private key at key; "Update Key" under
+    where (the machine's, in the 32-bit view, unless another key is given)
+    names its public key until the test ends. The private key's path, for
+    the server's --key."""
     public = subprocess.run([str(SIGN), "--new-key", str(key)], check=True, capture_output=True)
-    registry.set(kestrom_e2e.DEFAULTS_KEY, "Update Key", public.stdout.decode().strip())
+    machine = where == kestrom_e2e.MACHINE_KEY
+    test.registry.set(where, "Update Key", public.stdout.decode().strip(), view32=machine)
+    if machine:
+        test.addCleanup(test.registry.delete_value, where, "Update Key", view32=True)
     return str(key)
 
 
@@ -105,7 +112,7 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         return server
 
     def maker_key(self):
-        return new_maker_key(self.registry, self.case / "maker.pem")
+        return new_maker_key(self, self.case / "maker.pem")
 
     def installer_folders(self):
         return installer_folders()
@@ -248,6 +255,9 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         self.assertEqual(len(folders), 1)
         installer = folders[0] / "kestrom101.exe"
         self.addCleanup(shutil.rmtree, folders[0], ignore_errors=True)
+        # Permissions of its own: Wine keeps them as the folder's mode (the
+        # administrators as its group), in which others may not look.
+        self.assertEqual(folders[0].stat().st_mode & 0o007, 0, oct(folders[0].stat().st_mode))
         self.assertEqual(installer.read_bytes(), self.standin.read_bytes())
         self.assertFalse((self.data / "Temp").exists())
         self.screenshot("installer_downloaded", window)
@@ -269,10 +279,18 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
                  ("cut@installer", "Ontvangen: 24 KB, verwacht: 48 KB"),
                  ("not-exe@installer", "Het bestand is geen programma"),
                  ("no-sig@signature", "De handtekening van de maker ontbreekt"),
-                 ("bad-sig@signature", "De handtekening van de maker klopt niet")]
+                 ("bad-sig@signature", "De handtekening van de maker klopt niet"),
+                 # The maker's key of the current user's registry, which any
+                 # program of the user's can write, is no key at all.
+                 ("user's key", "De handtekening van de maker klopt niet")]
         for fault, reason in cases:
             with self.subTest(fault):
-                self.maker(fault.replace("@", "_"), "--list", "newer", "--key", key, "--fault", fault)
+                if "@" in fault:
+                    options = ["--key", key, "--fault", fault]
+                else:
+                    self.registry.delete_value(kestrom_e2e.MACHINE_KEY, "Update Key", view32=True)
+                    options = ["--key", new_maker_key(self, self.case / "users.pem", kestrom_e2e.DEFAULTS_KEY)]
+                self.maker(fault.replace("@", "_").replace("'", "").replace(" ", "_"), "--list", "newer", *options)
                 process, main = self.open_main()
                 window = self.wait_advice(process)
                 self.driver.click(window, "Start Downloaden")
@@ -286,6 +304,42 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
                 self.assertEqual(self.installer_folders(), before)
                 self.screenshot("installer_rejected_" + fault.partition("@")[0], window)
                 self.assertTrue(process.running())
+                self.close_main(process, main)
+                process.kill()
+
+    def test_a_signed_release_is_offered_only_as_the_version_it_carries(self):
+        """The maker's genuine, signed installers of the build, announced as
+        other versions than their own: the running release's as a much newer
+        one (its signature would install it again for ever), the next
+        release's as another one."""
+        build = kestrom_e2e.Config.exe.parent
+        releases = {"1.00c": build / "dist" / "kestrom100.exe",
+                    "1.01c": build / "release-1.01c" / "dist" / "kestrom101.exe"}
+        if not all(path.is_file() for path in releases.values()):
+            self.skipTest("makensis is missing, so the build made no release installers")
+        key = self.maker_key()
+        before = self.installer_folders()
+        cases = [("replay", "kestrom199.exe", "1.99z", "1.00c"), ("newer-letter", "kestrom100.exe", "1.00d", "1.01c")]
+        for kind, name, announced, carried in cases:
+            with self.subTest(announced=announced, carried=carried):
+                server = self.maker(kind, "--list", kind, "--installer", str(releases[carried]), "--key", key)
+                process, main = self.open_main()
+                window = self.driver.wait(UPDATE_CAPTION, timeout_ms=CHECK_SECONDS * 1000, pid=process.pid)
+                self.assertEqual(self.memo_lines(window)[4:], ["De nieuwste versie is " + announced,
+                                                               "De Downloadnaam is " + name])
+                self.driver.click(window, "Start Downloaden")
+                deadline = time.monotonic() + 120
+                while len(self.memo_lines(window)) != 4 and time.monotonic() < deadline:
+                    time.sleep(0.2)
+                self.assertEqual(self.memo_lines(window), [
+                    "", "Het installatiebestand %s wordt niet aangeboden:" % name,
+                    "Het bestand is versie %s, niet de aangekondigde %s" % (carried, announced),
+                    "Het bestand is verwijderd."])
+                self.assertEqual(self.buttons(window), {"Start Downloaden": True, "Download Later": True})
+                # Its signature held: only then is its version read.
+                self.assertEqual(server.targets(), ["/versions.dat", "/" + name, "/%s.sig" % name])
+                self.assertEqual(self.installer_folders(), before)
+                self.screenshot("release_not_offered_" + kind, window)
                 self.close_main(process, main)
                 process.kill()
 

@@ -1,6 +1,6 @@
+#include "update/built_in_maker_key.h"
 #include "update/installer.h"
 #include "update/installer_signature.h"
-#include "update/maker_key.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +91,21 @@ TEST(InstallerTest, OnlyACompletePlausibleInstallerIsAccepted)
          InstallerVerdict::NotSigned},
         {"a wrong signature", Received(100 * 1024, 200, "MZ", DownloadStop::None, SignatureState::Wrong), 100,
          InstallerVerdict::WronglySigned},
+        {"a wrong signature one kilobyte over", Received(101 * 1024 + 1023, 200, "MZ", DownloadStop::None,
+                                                         SignatureState::Wrong),
+         100, InstallerVerdict::WronglySigned},
+        // The list's size is rounded down: a byte less cannot be the maker's file.
+        {"a wrong signature a byte short of the list's size",
+         Received(100 * 1024 - 1, 200, "MZ", DownloadStop::None, SignatureState::Wrong), 100,
+         InstallerVerdict::CutShort},
+        {"broken off within its last kilobyte", Received(100 * 1024 + 10, 200, "MZ", DownloadStop::CutShort), 100,
+         InstallerVerdict::CutShort},
+        {"a valid signature a kilobyte short", Received(99 * 1024, 200, "MZ", DownloadStop::None), 100,
+         InstallerVerdict::Trusted},
+        {"no signature a kilobyte short", Received(99 * 1024, 200, "MZ", DownloadStop::None, SignatureState::Missing),
+         100, InstallerVerdict::NotSigned},
+        {"a file that cannot be read", Received(100 * 1024, 200, "MZ", DownloadStop::None, SignatureState::Unreadable),
+         100, InstallerVerdict::Unreadable},
         {"a signed page is still no program", Received(100 * 1024, 200, "<h"), 100, InstallerVerdict::NotAProgram},
     };
     for (const VerdictCase& c : cases) {
@@ -108,6 +123,73 @@ TEST(InstallerTest, TheDownloadStopsAWholeKilobyteBeyondTheListedSize)
     // The last byte below the limit is still accepted, the limit never is.
     EXPECT_EQ(JudgeInstaller(Received(InstallerByteLimit(48) - 1), 48), InstallerVerdict::Trusted);
     EXPECT_EQ(JudgeInstaller(Received(InstallerByteLimit(48)), 48), InstallerVerdict::WrongSize);
+}
+
+TEST(InstallerTest, OnlyTheAnnouncedVersionNewerThanTheRunningOneIsOffered)
+{
+    const ProgramVersion running = RunningVersion("versie 1.00c");
+    struct Case {
+        const char* name;
+        const char* carried;
+        ProgramVersion announced;
+        InstallerVerdict expected;
+    };
+    const std::vector<Case> cases = {
+        {"the announced version", "1.01c", {"101", 'c'}, InstallerVerdict::Trusted},
+        {"the running release announced as a newer one", "1.00c", {"199", 'z'}, InstallerVerdict::WrongVersion},
+        {"an older release announced as a newer one", "0.99a", {"101", 'c'}, InstallerVerdict::WrongVersion},
+        {"a newer release than announced", "1.02c", {"101", 'c'}, InstallerVerdict::WrongVersion},
+        {"another letter", "1.01d", {"101", 'c'}, InstallerVerdict::WrongVersion},
+        {"the running version announced as it is", "1.00c", {"100", 'c'}, InstallerVerdict::WrongVersion},
+        {"an older version announced as it is", "1.00b", {"100", 'b'}, InstallerVerdict::WrongVersion},
+        // Digits the list shows as 1.01c, but the version 1010 is not 101.
+        {"more digits announced", "1.01c", {"1010", 'c'}, InstallerVerdict::WrongVersion},
+        {"no version resource", "", {"101", 'c'}, InstallerVerdict::WrongVersion},
+        {"a version of another form", "1.0.1.3", {"101", 'c'}, InstallerVerdict::WrongVersion},
+        {"the version with more after it", "1.01c beta", {"101", 'c'}, InstallerVerdict::WrongVersion},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(JudgeInstallerVersion(c.carried, c.announced, running), c.expected);
+    }
+}
+
+TEST(InstallerTest, InstallerFoldersAreNamedAndRecognisedExactly)
+{
+    FolderNameBytes bytes{};
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 17 + 10);
+    const std::string name = InstallerFolderName("Kestrom", bytes);
+    EXPECT_EQ(name, "Kestrom-0A1B2C3D4E5F708192A3B4C5D6E7F809");
+    const std::string temp = "C:\\Users\\an\\Temp\\";
+    const std::string folder = temp + name + "\\";
+    EXPECT_TRUE(IsInstallerFolderFile(folder + "kestrom101.exe", temp, "Kestrom"));
+    EXPECT_TRUE(IsInstallerFolderFile(folder + "KESTROM101.EXE", temp, "Kestrom"));
+    // A record may have been written by any program of the user's: nothing
+    // but an installer in such a folder of the temporary folder is deleted.
+    const std::vector<std::pair<const char*, std::string>> refused = {
+        {"another temporary folder", "C:\\Users\\bo\\Temp\\" + name + "\\kestrom101.exe"},
+        {"a folder deeper down", temp + "x\\" + name + "\\kestrom101.exe"},
+        {"a file deeper down", folder + "sub\\kestrom101.exe"},
+        {"the folder itself", folder},
+        {"no file name", folder + ".exe"},
+        {"not a program", folder + "kestrom101.dll"},
+        {"another product", temp + "Koersgrafiek-0A1B2C3D4E5F708192A3B4C5D6E7F809\\kestrom101.exe"},
+        {"a digit short", temp + name.substr(0, name.size() - 1) + "\\kestrom101.exe"},
+        {"a digit more", temp + name + "0\\kestrom101.exe"},
+        {"lower-case digits", temp + "Kestrom-0a1b2c3d4e5f708192a3b4c5d6e7f809\\kestrom101.exe"},
+        {"not hex", temp + "Kestrom-0A1B2C3D4E5F708192A3B4C5D6E7F80G\\kestrom101.exe"},
+        {"up and out", folder + "..\\..\\Documents\\report.exe"},
+        {"another drive", folder + "D:report.exe"},
+        {"a forward slash", folder + "a/report.exe"},
+        {"the temporary folder's file", temp + "kestrom101.exe"},
+        {"a relative path", name + "\\kestrom101.exe"},
+        {"nothing", ""},
+    };
+    for (const auto& [what, path] : refused) {
+        SCOPED_TRACE(what);
+        EXPECT_FALSE(IsInstallerFolderFile(path, temp, "Kestrom"));
+    }
+    EXPECT_FALSE(IsInstallerFolderFile(folder + "kestrom101.exe", "", "Kestrom"));
 }
 
 std::string Der(const std::vector<int>& bytes) { return std::string(bytes.begin(), bytes.end()); }

@@ -50,8 +50,8 @@ TEST(VersionsListTest, ComparesTheNewestVersionWithTheRunningOne)
          UpdateCheckResult::UpdateAdvised, "1.00a"},
         {"upper-case newest letter sorts below c", "Kestrom,kestrom100.exe,D,1200,,x\r\n", Running,
          UpdateCheckResult::NoUpdateNeeded, "1.00D"},
-        {"download name without a point has no digits", "Kestrom,kestrom101,d,1200,,x\r\n", Running,
-         UpdateCheckResult::NoUpdateNeeded, ".d"},
+        {"an upper-case extension", "Kestrom,KESTROM101.EXE,c,1200,,x\r\n", Running, UpdateCheckResult::UpdateAdvised,
+         "1.01c"},
         {"LF alone does not end the record, the next CR does", "Kestrom,kestrom101.exe,c,1200,x\nmore\r\n", Running,
          UpdateCheckResult::UpdateAdvised, "1.01c"},
     };
@@ -61,6 +61,8 @@ TEST(VersionsListTest, ComparesTheNewestVersionWithTheRunningOne)
         EXPECT_EQ(check.Result, c.expected);
         EXPECT_EQ(check.Fault, RecordFault::None);
         EXPECT_EQ(check.NewestText, c.newestText);
+        // What the installer must carry: all the digits, not only those shown.
+        EXPECT_EQ(VersionDisplayText(check.Newest), c.newestText);
         ASSERT_TRUE(check.InstallerSizeKB.has_value());
         EXPECT_EQ(*check.InstallerSizeKB, 1200);
     }
@@ -176,6 +178,13 @@ TEST(VersionsListTest, DamagedRecordsEndTheCheckWithTheirFault)
         {"COM with a superscript one", other + "Kestrom,COM\xB9.exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
         {"conout$", other + "Kestrom,conout$.exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
         {"a final point", other + "Kestrom,kestrom101.exe.,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        // The installer is started as a program, never opened as a document.
+        {"no extension", other + "Kestrom,kestrom101,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"a package", other + "Kestrom,kestrom101.msi,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"a batch file", other + "Kestrom,kestrom101.bat,d,1200,,x\r\n", RecordFault::BadDownloadName},
+        {"exe before another extension", other + "Kestrom,kestrom101.exe.txt,d,1200,,x\r\n",
+         RecordFault::BadDownloadName},
+        {"only the extension", other + "Kestrom,.exe,d,1200,,x\r\n", RecordFault::BadDownloadName},
         {"COM101 is a file", other + "Kestrom,COM101.exe,d,1200,,x\r\n", RecordFault::None},
         {"console is a file", other + "Kestrom,console101.exe,d,1200,,x\r\n", RecordFault::None},
         {"over-long line before the record", std::string(20000, 'k') + "\r\n" + "Kestrom,kestrom101.exe,d,1200,,x\r\n",
@@ -231,6 +240,21 @@ TEST(VersionsListTest, RunningVersionFromTheVersionText)
         const ProgramVersion version = RunningVersion(text);
         EXPECT_EQ(version.Digits, digits);
         EXPECT_EQ(version.Letter, letter);
+    }
+}
+
+TEST(VersionsListTest, VersionTextsAreReadOnlyInTheProgramsOwnForm)
+{
+    const std::optional<ProgramVersion> version = ParseVersionText("1.01c");
+    ASSERT_TRUE(version.has_value());
+    EXPECT_TRUE(SameVersion(*version, {"101", 'c'}));
+    EXPECT_FALSE(SameVersion(*version, {"1010", 'c'}));
+    EXPECT_FALSE(SameVersion(*version, {"101", 'd'}));
+    EXPECT_TRUE(SameVersion(*ParseVersionText("0.00a"), {"000", 'a'}));
+    for (const char* refused : {"", "1.01", "1.01C", "1.01cc", "101c", "1.1c", "1.001c", " 1.01c", "1.01c ",
+                                "versie 1.01c", "1,01c", "a.01c", "1.0¹c"}) {
+        SCOPED_TRACE(refused);
+        EXPECT_FALSE(ParseVersionText(refused).has_value());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "update/update_window_model.h"
 
 #include "support/language.h"
+#include "update/update_outcome.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@ protected:
         check.Result = UpdateCheckResult::UpdateAdvised;
         check.DownloadName = "kestrom101.exe";
         check.NewestText = "1.01c";
+        check.Newest = {"101", 'c'};
         check.InstallerSizeKB = 640;
         return check;
     }
@@ -214,6 +216,7 @@ TEST_F(UpdateWindowModelTest, RejectedDownloadIsReportedAndCanBeTriedAgain)
     received.Connected = true;
     received.Status = 404;
     received.Bytes = 300 * 1024 + 5;
+    received.Version = "1.00c";
     struct Case {
         InstallerVerdict verdict;
         const char* dutch;
@@ -228,6 +231,9 @@ TEST_F(UpdateWindowModelTest, RejectedDownloadIsReportedAndCanBeTriedAgain)
         {InstallerVerdict::NotSigned, "De handtekening van de maker ontbreekt", "The maker's signature is missing"},
         {InstallerVerdict::WronglySigned, "De handtekening van de maker klopt niet",
          "The maker's signature does not match"},
+        {InstallerVerdict::Unreadable, "Het bestand kan niet worden gelezen", "The file cannot be read"},
+        {InstallerVerdict::CutShort, "De download is afgebroken: 300 van 640 KB ontvangen",
+         "The download was cut short: 300 of 640 KB received"},
     };
     for (const Case& c : cases) {
         for (const bool dutch : {true, false}) {
@@ -246,6 +252,40 @@ TEST_F(UpdateWindowModelTest, RejectedDownloadIsReportedAndCanBeTriedAgain)
             EXPECT_FALSE(model.InstallerReady);
         }
     }
+    // Received well, but not the version announced: refused, and said so.
+    struct VersionCase {
+        const char* carried;
+        Lines dutch;
+        Lines english;
+    };
+    const VersionCase versions[] = {
+        {"1.00c", {"", "Het installatiebestand kestrom101.exe wordt niet aangeboden:",
+                   "Het bestand is versie 1.00c, niet de aangekondigde 1.01c", "Het bestand is verwijderd."},
+         {"", "The installer kestrom101.exe is not offered:", "The file is version 1.00c, not the announced 1.01c",
+          "The file has been deleted."}},
+        {"", {"", "Het installatiebestand kestrom101.exe wordt niet aangeboden:",
+              "Het bestand draagt geen geldig versienummer", "Het bestand is verwijderd."},
+         {"", "The installer kestrom101.exe is not offered:", "The file carries no valid version number",
+          "The file has been deleted."}},
+        {"1.01c", {"", "Het installatiebestand kestrom101.exe wordt niet aangeboden:",
+                   "Versie 1.01c is niet nieuwer dan de uwe", "Het bestand is verwijderd."},
+         {"", "The installer kestrom101.exe is not offered:", "Version 1.01c is not newer than yours",
+          "The file has been deleted."}},
+    };
+    for (const VersionCase& c : versions) {
+        for (const bool dutch : {true, false}) {
+            SCOPED_TRACE(std::string(c.carried) + (dutch ? " NLD" : " ENU"));
+            Language = dutch ? "NLD" : "ENU";
+            UpdateWindowModel model;
+            PresentAutomaticCheck(model, Advised(), Running, Host);
+            received.Version = c.carried;
+            PresentRejected(model, InstallerVerdict::WrongVersion, received);
+            EXPECT_EQ(model.MemoLines, dutch ? c.dutch : c.english);
+            EXPECT_TRUE(model.DownloadVisible);
+            EXPECT_FALSE(model.InstallerReady);
+        }
+    }
+
     // Nothing received: nothing is said and nothing changes.
     Language = "NLD";
     UpdateWindowModel model;
@@ -277,7 +317,7 @@ TEST_F(UpdateWindowModelTest, InstallationLinesFollowTheMemo)
         // and ExitBtn no longer installs.
         model.MemoLines = {"earlier"};
         model.InstallerReady = true;
-        PresentInstallationRefused(model, InstallerVerdict::WronglySigned);
+        PresentInstallationRefused(model, InstallerVerdict::WronglySigned, ReceivedInstaller());
         EXPECT_EQ(model.MemoLines, (dutch ? Lines{"earlier", "De handtekening van de maker klopt niet",
                                                   "Installatie is mislukt."}
                                           : Lines{"earlier", "The maker's signature does not match",
@@ -285,6 +325,35 @@ TEST_F(UpdateWindowModelTest, InstallationLinesFollowTheMemo)
         EXPECT_FALSE(model.InstallerReady);
         EXPECT_TRUE(model.DownloadVisible);
         EXPECT_EQ(model.ExitCaption, dutch ? "Sluit Venster" : "Close Window");
+    }
+}
+
+TEST_F(UpdateWindowModelTest, TheFirstStartAfterAnUpdateSaysWhetherItTook)
+{
+    struct Case {
+        const char* expected;
+        const char* running;
+        Lines dutch;
+        Lines english;
+    };
+    const Case cases[] = {
+        {"1.01c", "versie 1.01c", {"", "De update naar versie 1.01c is gelukt."},
+         {"", "The update to version 1.01c has succeeded."}},
+        {"1.01c", "versie 1.00c", {"", "De update naar versie 1.01c is niet gelukt:", "dit is versie 1.00c."},
+         {"", "The update to version 1.01c did not take:", "this is version 1.00c."}},
+        {"1.01c", "versie 1.01d", {"", "De update naar versie 1.01c is niet gelukt:", "dit is versie 1.01d."},
+         {"", "The update to version 1.01c did not take:", "this is version 1.01d."}},
+        // A record that is no version says nothing.
+        {"", "versie 1.00c", {}, {}},
+        {"1.01c\r\nmore", "versie 1.00c", {}, {}},
+        {"versie 1.01c", "versie 1.01c", {}, {}},
+    };
+    for (const Case& c : cases) {
+        for (const bool dutch : {true, false}) {
+            SCOPED_TRACE(std::string(c.expected) + " / " + c.running + (dutch ? " NLD" : " ENU"));
+            Language = dutch ? "NLD" : "ENU";
+            EXPECT_EQ(UpdateOutcomeLines(c.expected, c.running), dutch ? c.dutch : c.english);
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 // The maker's signing for Win32 tests: a key pair made with openssl when
 // the test runs (tools/sign_installer.sh, a Linux program that Wine starts
 // like a Windows one), installers signed with it, and its public key named
-// under "Update Key" for as long as the signer lives. Key and files lie in
+// under "Update Key" (the machine's, in the 32-bit view this 32-bit test
+// sees) for as long as the signer lives. Key and files lie in
 // a scratch folder beside the test, on drive Z:, so that the script gets
 // their Linux paths.
 #pragma once
@@ -36,11 +37,7 @@ public:
 
     ~MakerSigner()
     {
-        HKEY defaults = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kestrom\\Defaults", 0, KEY_SET_VALUE, &defaults) == 0) {
-            RegDeleteValueA(defaults, MakerKeyValue);
-            RegCloseKey(defaults);
-        }
+        SetKeyValue("");
         DeleteFileA((folder_ + "\\maker.pem").c_str());
         DeleteFileA((folder_ + "\\maker.hex").c_str());
         RemoveDirectoryA(folder_.c_str());
@@ -62,22 +59,30 @@ public:
         return signature;
     }
 
-    // "Update Key" as a test sets it: empty deletes the value.
-    static void SetKeyValue(const std::string& value)
+    // "Update Key" as a test sets it, where the program reads it: empty
+    // deletes the value.
+    static void SetKeyValue(const std::string& value) { SetValue(HKEY_LOCAL_MACHINE, "Software\\Kestrom", value); }
+
+    // The same value where the program must not read it: the current user's.
+    static void SetUserKeyValue(const std::string& value)
     {
-        HKEY defaults = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kestrom\\Defaults", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &defaults, nullptr) != 0)
-            throw std::runtime_error("cannot open the Defaults key");
-        if (value.empty()) RegDeleteValueA(defaults, MakerKeyValue);
-        else RegSetValueExA(defaults, MakerKeyValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(defaults);
+        SetValue(HKEY_CURRENT_USER, "Software\\Kestrom\\Defaults", value);
     }
 
     std::string PublicKey;
 
 private:
+    static void SetValue(HKEY root, const char* path, const std::string& value)
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != 0)
+            throw std::runtime_error(std::string("cannot open the key ") + path);
+        if (value.empty()) RegDeleteValueA(key, MakerKeyValue);
+        else RegSetValueExA(key, MakerKeyValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(key);
+    }
+
     // "Z:\a\b" is /a/b to a Linux program.
     static std::string LinuxPath(std::string path)
     {

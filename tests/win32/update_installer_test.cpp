@@ -1,16 +1,23 @@
 // The installer download and the start of the installation under Wine: the
 // real WinINet against a socket server of the test, the real temporary
-// folder, signatures made with openssl and checked by Windows' own
-// cryptography, the installer stand-in started through the shell, and the
-// companion program ended by its path.
+// folder and registry, signatures made with openssl and checked by Windows'
+// own cryptography, the installer stand-in (carrying version 1.01c as a
+// release's installer does) started through the shell, and the companion
+// program ended by its path.
 #include "update/versions_form.h"
 
 #include "canned_http_server.h"
 #include "maker_signing.h"
 #include "settings/settings.h"
 #include "support/language.h"
+#include "update/installer_folder_win32.h"
 #include "update/terminate_form.h"
+#include "update/update_outcome.h"
+#include "update/update_record_win32.h"
 #include "wait_for.h"
+
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +65,71 @@ std::string OwnFolder()
     return std::filesystem::path(path).parent_path().string() + "\\";
 }
 
+// The stand-in with bytes after it up to size: Windows reads a program's
+// resources from its sections, whatever follows them.
+std::string Release(std::size_t size)
+{
+    std::string bytes = ReadFile(OwnFolder() + "installer_standin.exe");
+    for (std::size_t i = bytes.size(); i < size; ++i) bytes += static_cast<char>(i * 7 % 251);
+    return bytes;
+}
+
+std::string SidText(PSID sid)
+{
+    char* text = nullptr;
+    if (!ConvertSidToStringSidA(sid, &text)) return "?";
+    std::string result = text;
+    LocalFree(text);
+    return result;
+}
+
+std::string UserSid()
+{
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    std::vector<BYTE> buffer(512);
+    DWORD size = 0;
+    const bool got = GetTokenInformation(token, TokenUser, buffer.data(), static_cast<DWORD>(buffer.size()), &size);
+    CloseHandle(token);
+    return got ? SidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid) : "?";
+}
+
+// Who else but the user, SYSTEM and the administrators the folder's
+// permissions let in, and whether the user has full control. Wine keeps no
+// permissions beyond a file's Unix mode and answers from that (it shows
+// neither the administrators nor that nothing is inherited, as Windows
+// does), but a folder made without permissions of its own lets everybody
+// read it there too.
+struct Permissions {
+    std::vector<std::string> others;
+    bool userFullControl = false;
+};
+
+Permissions FolderPermissions(const std::string& folder)
+{
+    Permissions permissions;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              nullptr, &descriptor)
+            != ERROR_SUCCESS
+        || !dacl) {
+        permissions.others.push_back("no permissions at all: everybody");
+        return permissions;
+    }
+    const std::string user = UserSid();
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE)
+            continue;
+        const std::string sid = SidText(&ace->SidStart);
+        if (sid == user) permissions.userFullControl = (ace->Mask & FILE_ALL_ACCESS) == FILE_ALL_ACCESS;
+        else if (sid != "S-1-5-18" && sid != "S-1-5-32-544") permissions.others.push_back(sid);
+    }
+    LocalFree(descriptor);
+    return permissions;
+}
+
 HANDLE StartWaiting(const std::string& exe)
 {
     std::string line = "\"" + exe + "\" /wait";
@@ -92,6 +164,8 @@ protected:
         savedFolder_ = std::filesystem::current_path();
         Language = "NLD";
         MakerSigner::SetKeyValue(signer_->PublicKey);
+        ForgetUpdateRecord(InstallerFileRecord);
+        ForgetUpdateRecord(ExpectedVersionRecord);
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
         temp_ = temp;
@@ -118,6 +192,8 @@ protected:
         Language = savedLanguage_;
         CurrentSettings.UpdateHost = savedHost_;
         CurrentSettings.DataPath = savedData_;
+        ForgetUpdateRecord(InstallerFileRecord);
+        ForgetUpdateRecord(ExpectedVersionRecord);
     }
 
     // A manual check that advises kestrom101.exe of listKB kilobytes, then
@@ -170,11 +246,12 @@ struct BlockCase {
 TEST_F(InstallerDownloadTest, ASignedInstallerWaitsInAFolderOfItsOwn)
 {
     const std::vector<BlockCase> cases = {
-        // Whole kilobytes count: 10 * 2048 + 700 bytes are 20.
-        {"ten blocks and 700 bytes", 10 * 2048 + 700, 20},
-        {"exactly one kilobyte", 1024, 1},
+        // Whole kilobytes count: 100 * 2048 + 700 bytes are 200.
+        {"a hundred blocks and 700 bytes", 100 * 2048 + 700, 200},
+        {"exactly 150 kilobytes", 150 * 1024, 150},
         {"a larger installer", 300 * 1024, 300},
     };
+
     // The data folder is no place for it: what lies there stays untouched.
     const std::string dataTemp = CurrentSettings.DataPath + "Temp\\";
     std::filesystem::create_directories(dataTemp);
@@ -183,14 +260,22 @@ TEST_F(InstallerDownloadTest, ASignedInstallerWaitsInAFolderOfItsOwn)
     std::string earlierFolder;
     for (const BlockCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string installer = Installer(c.bytes);
+        const std::string installer = Release(c.bytes);
+        ASSERT_EQ(installer.size(), c.bytes);
         const int listKB = static_cast<int>(c.bytes / 1024);
         AdviseThenDownloadSigned(installer);
 
         const std::string file = form_.InstallerFile();
         const std::string folder = file.substr(0, file.rfind('\\') + 1);
         EXPECT_EQ(file.substr(folder.size()), "kestrom101.exe");
+        // A name nobody can guess, directly in the temporary folder, with
+        // permissions of its own, and recorded for the next start.
         EXPECT_EQ(folder.rfind(temp_ + "Kestrom-", 0), 0u) << folder;
+        EXPECT_EQ(folder.size(), temp_.size() + std::string("Kestrom-").size() + 32 + 1) << folder;
+        const Permissions permissions = FolderPermissions(folder);
+        EXPECT_EQ(permissions.others, std::vector<std::string>());
+        EXPECT_TRUE(permissions.userFullControl);
+        EXPECT_EQ(ReadUpdateRecord(InstallerFileRecord), file);
         EXPECT_TRUE(ReadFile(file) == installer);
         // A new download makes a new folder and removes the earlier one.
         EXPECT_NE(folder, earlierFolder);
@@ -220,6 +305,7 @@ TEST_F(InstallerDownloadTest, ASignedInstallerWaitsInAFolderOfItsOwn)
     // The program's end takes an installer that was never started with it.
     form_.Destroy();
     EXPECT_FALSE(Exists(earlierFolder));
+    EXPECT_FALSE(ReadUpdateRecord(InstallerFileRecord).has_value());
 }
 
 struct RejectCase {
@@ -232,6 +318,9 @@ struct RejectCase {
     Reply signature = Reply("", Then::Close);
     // "Update Key" for the case; nullptr keeps the test's key.
     const char* key = nullptr;
+    // The test's key under the current user's "Update Key".
+    bool userKey = false;
+    const char* heading = " is niet goed ontvangen:";
 };
 
 TEST_F(InstallerDownloadTest, AnIncompleteImplausibleOrUnsignedInstallerIsDeletedAndNeverOffered)
@@ -265,27 +354,37 @@ TEST_F(InstallerDownloadTest, AnIncompleteImplausibleOrUnsignedInstallerIsDelete
         {"the signature of other bytes", 48, whole, wrong, changed},
         {"signed, but not by the maker's key", 48, whole, wrong, installer, Reply("", Then::Close), ""},
         {"a damaged key trusts no signature", 48, whole, wrong, installer, Reply("", Then::Close), "1234"},
+        // Only the machine's key replaces the built-in one.
+        {"the key under the current user", 48, whole, wrong, installer, Reply("", Then::Close), "", true},
+        // The connection closed before the last 500 bytes.
+        {"cut off in its last kilobyte", 48, Reply(cutHead + installer.substr(0, installer.size() - 500)),
+         "De download is afgebroken: 47 van 48 KB ontvangen", installer},
+        {"signed, but without a version of its own", 48, whole, "Het bestand draagt geen geldig versienummer",
+         installer, Reply("", Then::Close), nullptr, false, " wordt niet aangeboden:"},
     };
     for (RejectCase& c : cases) {
         SCOPED_TRACE(c.name);
         form_.Destroy();
         form_.Create();
         MakerSigner::SetKeyValue(c.key ? c.key : signer_->PublicKey);
+        MakerSigner::SetUserKeyValue(c.userKey ? signer_->PublicKey : "");
         if (!c.signed_.empty()) c.signature = Reply(HttpResponse("200 OK", signer_->Sign(c.signed_)));
         AdviseThenDownload(c.listKB, c.reply, c.signature);
+        MakerSigner::SetUserKeyValue("");
         EXPECT_EQ(form_.InstallerFile(), "");
         if (c.reason.empty()) {
             EXPECT_EQ(MemoLines(), AdviceLines);
         } else {
-            EXPECT_EQ(MemoLines(), (Lines{"", "Het installatiebestand kestrom101.exe is niet goed ontvangen:",
-                                          c.reason, "Het bestand is verwijderd."}));
+            EXPECT_EQ(MemoLines(), (Lines{"", std::string("Het installatiebestand kestrom101.exe") + c.heading, c.reason,
+                                          "Het bestand is verwijderd."}));
         }
         // The download can be tried again; ExitBtn still only closes.
         EXPECT_TRUE(form_.DownloadBtn.Visible());
         EXPECT_EQ(form_.ExitBtn.Text(), "Download later");
         EXPECT_FALSE(form_.Model().InstallerReady);
     }
-    // No folder of a rejected installer is left behind.
+    // No folder of a rejected installer is left behind, nor its record.
+    EXPECT_FALSE(ReadUpdateRecord(InstallerFileRecord).has_value());
     WIN32_FIND_DATAA entry;
     const HANDLE find = FindFirstFileA((temp_ + "Kestrom-*").c_str(), &entry);
     EXPECT_EQ(find, INVALID_HANDLE_VALUE) << entry.cFileName;
@@ -372,6 +471,9 @@ TEST_F(InstallerDownloadTest, InstallStartsTheCheckedInstallerSilentlyEndsTheCom
     const std::string arguments = installer + ".args";
     EXPECT_TRUE(WaitUntil([&] { return Exists(arguments); }));
     EXPECT_EQ(ReadFile(arguments), "/SP- /silent /noicons");
+    // Left for the next start: the folder to remove, the version to expect.
+    EXPECT_EQ(ReadUpdateRecord(InstallerFileRecord), installer);
+    EXPECT_EQ(ReadUpdateRecord(ExpectedVersionRecord), "1.01c");
     EXPECT_EQ(WaitForSingleObject(companionProcess, HangBoundMs), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(otherProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     MSG quit;
@@ -388,7 +490,8 @@ TEST_F(InstallerDownloadTest, InstallStartsTheCheckedInstallerSilentlyEndsTheCom
 
 TEST_F(InstallerDownloadTest, BeforeTheStartTheInstallerIsCheckedAgain)
 {
-    AdviseThenDownloadSigned(Installer(48 * 1024));
+    const std::string release = Release(0);
+    AdviseThenDownloadSigned(release);
     ASSERT_TRUE(form_.Model().InstallerReady);
     const std::string installer = form_.InstallerFile();
     // Gone: the start fails, and the next click tries again.
@@ -404,7 +507,7 @@ TEST_F(InstallerDownloadTest, BeforeTheStartTheInstallerIsCheckedAgain)
     EXPECT_EQ(form_.ExitBtn.Text(), "Installeer");
 
     // Changed after its check: never started, and no longer offered.
-    std::string changed = Installer(48 * 1024);
+    std::string changed = release;
     changed[5000] ^= 1;
     WriteFile(installer, changed);
     form_.ExitBtnClick();
@@ -417,8 +520,59 @@ TEST_F(InstallerDownloadTest, BeforeTheStartTheInstallerIsCheckedAgain)
     EXPECT_EQ(form_.ExitBtn.Text(), "Sluit Venster");
     EXPECT_TRUE(form_.DownloadBtn.Visible());
     EXPECT_FALSE(Exists(installer + ".args"));
+    EXPECT_FALSE(ReadUpdateRecord(ExpectedVersionRecord).has_value());
     MSG quit;
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(InstallerDownloadTest, TheNextStartRemovesTheRecordedFolderOnlyAndSaysWhetherTheUpdateTook)
+{
+    const Lines took = {"", "De update naar versie 1.01c is gelukt."};
+    const Lines failed = {"", "De update naar versie 1.01c is niet gelukt:", "dit is versie 1.00c."};
+    // An installer folder as a download leaves it, the installer started.
+    const auto leftInstaller = [](const std::string& extra) {
+        const std::string folder = NewInstallerFolder("Kestrom", "kestrom101.exe");
+        WriteFile(folder + "kestrom101.exe", "MZ");
+        if (!extra.empty()) WriteFile(folder + extra, "the installer's own");
+        WriteUpdateRecord(ExpectedVersionRecord, "1.01c");
+        return folder;
+    };
+
+    std::string folder = leftInstaller("");
+    EXPECT_EQ(FinishEarlierUpdate("Kestrom", "versie 1.01c"), took);
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(ReadUpdateRecord(InstallerFileRecord).has_value());
+    EXPECT_FALSE(ReadUpdateRecord(ExpectedVersionRecord).has_value());
+    // Said once only.
+    EXPECT_EQ(FinishEarlierUpdate("Kestrom", "versie 1.01c"), Lines());
+
+    // The installer still at work: nothing is said or removed until it is done.
+    folder = leftInstaller("kestrom101.log");
+    const HANDLE running = CreateFileA((folder + "kestrom101.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(running, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FinishEarlierUpdate("Kestrom", "versie 1.00c"), Lines());
+    EXPECT_TRUE(Exists(folder + "kestrom101.exe"));
+    CloseHandle(running);
+    // Then only what the program put there goes: the file the installer
+    // wrote stays, and its folder with it.
+    EXPECT_EQ(FinishEarlierUpdate("Kestrom", "versie 1.00c"), failed);
+    EXPECT_FALSE(Exists(folder + "kestrom101.exe"));
+    EXPECT_EQ(ReadFile(folder + "kestrom101.log"), "the installer's own");
+    EXPECT_FALSE(ReadUpdateRecord(InstallerFileRecord).has_value());
+    DeleteFileA((folder + "kestrom101.log").c_str());
+    RemoveDirectoryA(folder.c_str());
+
+    // A record that names anything else deletes nothing; it is forgotten.
+    const std::string usersFile = root_ + "Data\\report.exe";
+    WriteFile(usersFile, "the user's");
+    for (const std::string& recorded : {usersFile, temp_ + "kestrom101.exe", std::string("..\\report.exe")}) {
+        SCOPED_TRACE(recorded);
+        WriteUpdateRecord(InstallerFileRecord, recorded);
+        EXPECT_EQ(FinishEarlierUpdate("Kestrom", "versie 1.01c"), Lines());
+        EXPECT_FALSE(ReadUpdateRecord(InstallerFileRecord).has_value());
+    }
+    EXPECT_EQ(ReadFile(usersFile), "the user's");
 }
 
 } // namespace

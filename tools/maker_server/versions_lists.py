@@ -18,6 +18,9 @@ LISTS = {
     # The running program is "versie 1.00c".
     "newer": OTHER + record("kestrom101.exe", "c") + "\r\n" + TAIL,
     "newer-letter": OTHER + record("kestrom100.exe", "d") + "\r\n" + TAIL,
+    # Far newer than any release yet: what a replayed old installer is
+    # announced as.
+    "replay": OTHER + record("kestrom199.exe", "z") + "\r\n" + TAIL,
     "same": OTHER + record("kestrom100.exe", "c") + "\r\n" + TAIL,
     "older": OTHER + record("kestrom100.exe", "b") + "\r\n" + TAIL,
     # A longer name that begins with the product's, placed earlier.

@@ -1,0 +1,110 @@
+#include "update/installer_folder_win32.h"
+
+#include "support/temp_files_win32.h"
+#include "update/installer.h"
+#include "update/update_record_win32.h"
+
+#include <windows.h>
+#include <bcrypt.h>
+#include <sddl.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int FolderAttempts = 10;
+
+struct LocalFreeDeleter {
+    void operator()(void* memory) const { LocalFree(memory); }
+};
+
+// The running user's SID in its string form ("S-1-5-21-..."); empty when
+// the process token cannot say.
+std::string UserSid()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::unique_ptr<BYTE[]> buffer(size ? new BYTE[size] : nullptr);
+    std::string text;
+    char* sid = nullptr;
+    if (buffer && GetTokenInformation(token, TokenUser, buffer.get(), size, &size)
+        && ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.get())->User.Sid, &sid)) {
+        text = sid;
+        LocalFree(sid);
+    }
+    CloseHandle(token);
+    return text;
+}
+
+// Full control for the user, SYSTEM and the administrators, passed on to
+// everything made inside; nothing inherited from the temporary folder.
+std::unique_ptr<void, LocalFreeDeleter> OwnFolderSecurity()
+{
+    const std::string user = UserSid();
+    if (user.empty()) return nullptr;
+    const std::string sddl = "D:P(A;OICI;FA;;;" + user + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+        return nullptr;
+    return std::unique_ptr<void, LocalFreeDeleter>(descriptor);
+}
+
+bool RandomBytes(FolderNameBytes& bytes)
+{
+    return BCRYPT_SUCCESS(BCryptGenRandom(nullptr, bytes.data(), static_cast<ULONG>(bytes.size()),
+                                          BCRYPT_USE_SYSTEM_PREFERRED_RNG));
+}
+
+std::string FolderOf(const std::string& file) { return file.substr(0, file.rfind('\\') + 1); }
+
+} // namespace
+
+std::string NewInstallerFolder(const std::string& productName, const std::string& fileName)
+{
+    const std::string temp = TempFolder();
+    const auto security = OwnFolderSecurity();
+    if (temp.empty() || !security) return {};
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, security.get(), FALSE};
+    for (int attempt = 0; attempt < FolderAttempts; ++attempt) {
+        FolderNameBytes bytes;
+        if (!RandomBytes(bytes)) return {};
+        const std::string folder = temp + InstallerFolderName(productName, bytes) + "\\";
+        // CreateDirectory fails for a name that exists: the folder is new,
+        // and nobody had it before.
+        if (!CreateDirectoryA(folder.c_str(), &attributes)) {
+            if (GetLastError() == ERROR_ALREADY_EXISTS) continue;
+            return {};
+        }
+        try {
+            WriteUpdateRecord(InstallerFileRecord, folder + fileName);
+        } catch (...) {
+            RemoveDirectoryA(folder.c_str());
+            throw;
+        }
+        return folder;
+    }
+    return {};
+}
+
+bool RemoveInstallerFolder(const std::string& file)
+{
+    DeleteFileA(file.c_str());
+    if (GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    // What else lies there is not the program's: it stays, with the folder.
+    RemoveDirectoryA(FolderOf(file).c_str());
+    ForgetUpdateRecord(InstallerFileRecord);
+    return true;
+}
+
+bool RemoveRecordedInstallerFolder(const std::string& productName)
+{
+    const std::optional<std::string> file = ReadUpdateRecord(InstallerFileRecord);
+    if (!file) return true;
+    if (!IsInstallerFolderFile(*file, TempFolder(), productName)) {
+        ForgetUpdateRecord(InstallerFileRecord);
+        return true;
+    }
+    return RemoveInstallerFolder(*file);
+}
