@@ -276,7 +276,7 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         key = self.maker_key()
         before = self.installer_folders()
         cases = [("wrong-size@installer", "Meer ontvangen dan verwacht: 48 KB"),
-                 ("cut@installer", "Ontvangen: 24 KB, verwacht: 48 KB"),
+                 ("cut@installer", "De download is afgebroken: 24 van 48 KB ontvangen"),
                  ("not-exe@installer", "Het bestand is geen programma"),
                  ("no-sig@signature", "De handtekening van de maker ontbreekt"),
                  ("bad-sig@signature", "De handtekening van de maker klopt niet"),

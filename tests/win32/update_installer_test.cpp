@@ -342,7 +342,7 @@ TEST_F(InstallerDownloadTest, AnIncompleteImplausibleOrUnsignedInstallerIsDelete
         {"a 404 page of two kilobytes", 48, Reply(HttpResponse("404 Not Found", std::string(2048, '-'))),
          "De server antwoordde met status 404"},
         {"cut off half-way", 48, Reply(cutHead + installer.substr(0, installer.size() / 2)),
-         "Ontvangen: 24 KB, verwacht: 48 KB"},
+         "De download is afgebroken: 24 van 48 KB ontvangen"},
         {"three kilobytes more than the list says", 48, Reply(HttpResponse("200 OK", installer + std::string(3072, 0))),
          "Meer ontvangen dan verwacht: 48 KB"},
         // Stopped a kilobyte beyond the list's size, not when the disk is full.
