@@ -215,7 +215,18 @@ class Driver:
         return Window.of(self.run("click", _spec(window), *([caption] if caption is not None else []))[0])
 
     def set_text(self, window, text):
-        self.run("set-text", _spec(window), text)
+        """Sets the text of a window or control. One that does not take it
+        yet (its program still busy making it, and so taken for hung) is
+        asked again until only a hang would keep it from taking it."""
+        deadline = time.monotonic() + HANG_BOUND
+        while True:
+            try:
+                self.run("set-text", _spec(window), text)
+                return
+            except DriverError:
+                if time.monotonic() > deadline:
+                    raise
+                time.sleep(0.2)
 
     def move(self, window, x=None, y=None, width=None, height=None):
         """SetWindowPos; None keeps a value. Returns the geometry after the
