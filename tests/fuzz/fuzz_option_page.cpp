@@ -2,6 +2,7 @@
 // then the records, written as quote file lines. The input's first line is
 // the underlying's name, the rest the page.
 #include "download/option_page.h"
+#include "download/option_page_markers.h"
 #include "download/page_length.h"
 #include "download/quote_line.h"
 #include "fuzz_require.h"
@@ -62,13 +63,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(PageHasData(page) ? lines.quotes >= 1 && !lines.pending : lines.quotes == 0 && lines.pending,
             "a page with data gives the header and a record, any other page nothing");
 
-    // Of a page that broke off, well-formed lines, and no more records
-    // than rows ended on it.
+    // Of a page that broke off, well-formed lines, and nothing from after
+    // its last ended row: no more records than date cells before that
+    // row's end (one per row on the site's pages; damaged markup may hold
+    // more in a row).
     LineSink broken;
     ParseOptionPage(page, "Call", name, price, broken, PageArrival::BrokenOff);
-    int rowEnds = 0;
-    for (auto at = page.find("</tr>"); at != std::string::npos; at = page.find("</tr>", at + 1)) ++rowEnds;
-    Require(broken.quotes <= rowEnds, "a page that broke off gives no more records than ended rows");
+    const auto lastRowEnd = page.rfind(OptionPageMarkers::RowEnd);
+    const std::string ended = lastRowEnd == std::string::npos ? std::string() : page.substr(0, lastRowEnd);
+    int dateCells = 0;
+    for (auto at = ended.find(OptionPageMarkers::DateCell); at != std::string::npos;
+         at = ended.find(OptionPageMarkers::DateCell, at + 1))
+        ++dateCells;
+    Require(broken.quotes <= dateCells, "a page that broke off gives nothing from after its last ended row");
 
     // Both header states, against the reference, record by record.
     for (const bool headerPending : {true, false}) {
