@@ -4,7 +4,7 @@
 #include "app/help_text.h"
 #include "app/main_layout.h"
 #include "support/product.h"
-#include "app/resource.h"
+#include "support/resource.h"
 #include "app/system_clock_win32.h"
 #include "settings/settings.h"
 #include "support/language.h"

@@ -1,7 +1,7 @@
 #include "ui/about_form.h"
 
 #include "app/main_form.h"
-#include "app/resource.h"
+#include "support/resource.h"
 #include "settings/settings.h"
 #include "support/product.h"
 #include "ui/about_texts.h"

@@ -1,6 +1,6 @@
 #include "ui/ask_dialog.h"
 
-#include "app/resource.h"
+#include "support/resource.h"
 #include "ui/dialog_layout.h"
 #include "support/language.h"
 #include "win/application.h"

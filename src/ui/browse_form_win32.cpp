@@ -1,6 +1,6 @@
 #include "ui/browse_form.h"
 
-#include "app/resource.h"
+#include "support/resource.h"
 #include "support/files.h"
 #include "support/language.h"
 #include "support/product.h"

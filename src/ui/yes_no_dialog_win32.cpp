@@ -1,6 +1,6 @@
 #include "ui/yes_no_dialog.h"
 
-#include "app/resource.h"
+#include "support/resource.h"
 
 TYesNoDlg* YesNoDlg = nullptr;
 

@@ -1,7 +1,7 @@
 #include "update/versions_form.h"
 
 #include "support/product.h"
-#include "app/resource.h"
+#include "support/resource.h"
 #include "download/fetch_page.h"
 #include "settings/settings.h"
 #include "support/files.h"
