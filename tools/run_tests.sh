@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# What `make test` runs once both trees are built: the product check, the
-# host unit tests, the sanitizer and fuzz runs, and the Win32 tests and
+# What `make test` runs once both trees are built: the layering of src/'s
+# includes, the product check, the host unit tests, the sanitizer and fuzz runs, and the Win32 tests and
 # end-to-end scenarios under Wine. Each tier's output is kept in
 # build/test-times/; at the end, also after a failure, the time of each
 # tier and its ten slowest tests are shown, so that a scenario on its way
@@ -24,6 +24,7 @@ tier() {
   [ "$status" -eq 0 ] || exit "$status"
 }
 
+tier layers python3 tools/include_layers.py --check
 tier product python3 tools/check_product.py build/win32/Kestrom.exe
 echo "== Host unit tests"
 tier host ctest --test-dir build/host --output-on-failure -j"${JOBS:-2}"

@@ -1,3 +1,6 @@
+// Layer app, the top: start-up, the main window, automatic mode; the one
+// place that knows every window and wires them together.
+//
 // The program's one main window: four buttons, the memo with the help text
 // and the download progress, and the status line.
 #pragma once

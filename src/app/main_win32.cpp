@@ -3,11 +3,11 @@
 #include "app/command_line.h"
 #include "app/main_form.h"
 #include "support/product.h"
-#include "settings/config_form.h"
 #include "support/system_info.h"
 #include "ui/about_form.h"
 #include "ui/ask_dialog.h"
 #include "ui/browse_form.h"
+#include "ui/config_form.h"
 #include "ui/message_form.h"
 #include "ui/yes_no_dialog.h"
 #include "update/terminate_form.h"
@@ -59,8 +59,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     Guarded([&] {
         mainForm.Create();
         messageForm.Create();
-        aboutForm.Create();
-        configForm.Create();
+        aboutForm.Create(mainForm);
+        configForm.Create(mainForm, [&](const CallerRect& dialog) {
+            // The check takes the names as short strings of at most 255 characters.
+            versionsForm.ManualUpdateCheck(dialog.Top, dialog.Left, dialog.Width, dialog.Height,
+                                           mainForm.ProductName.substr(0, 255), mainForm.VersionText.substr(0, 255));
+        });
         versionsForm.Create();
         terminateForm.Create();
         browseForm.Create();

@@ -1,3 +1,6 @@
+// Layer download, above win and beside settings: the download run and
+// what it needs (pages, scanner, quote file, run lock and log); no windows.
+//
 // One download run: the list of underlyings, the call and put page of each,
 // the day's quote file, and the progress in the main window. Everything the
 // run touches outside itself goes through the interfaces it is built with.

@@ -1,3 +1,6 @@
+// Layer settings, above win and beside download: the settings model and
+// its registry store; no windows.
+//
 // The program's settings in memory, and how they are loaded from and saved
 // to the settings store. Only the settings dialog changes them.
 #pragma once

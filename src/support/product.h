@@ -1,3 +1,6 @@
+// Layer support, the ground: platform helpers, text and calendar rules,
+// product identity and resource ids. Includes nothing else of src/.
+//
 // The program's name, version and copyright notice, in one place. The
 // version itself is the build's (support/version.h, written from one option).
 #pragma once

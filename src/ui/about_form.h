@@ -1,7 +1,7 @@
 // The information window: product, version, copyright, feedback to the
 // maker by e-mail (with the web form as fallback), the maker's home page,
 // and a second view with the maker's contact details. Created once at
-// start and shown modally by the main window's "Informatie".
+// start for the window that opens it, and shown modally by that window.
 #pragma once
 
 #include "win/bevel_frame.h"
@@ -17,9 +17,10 @@
 
 class TAboutForm : public Form {
 public:
-    // The product's texts come from support/product.h; the window reads
-    // the main window's caption and place, so the main window must exist.
-    void Create();
+    // The product's texts come from support/product.h. The caption follows
+    // the opener's and every show centres the window on the opener, which
+    // must exist as long as this window does.
+    void Create(const Form& opener);
 
     // Main view.
     Panel MainPanel;
@@ -67,6 +68,7 @@ private:
     // The message window, centred on this window, for three seconds.
     void ShowMessage(const std::string& line1, const std::string& line2);
 
+    const Form* opener_ = nullptr;
     Hints hints_;
     Font nameFont_;
     Font versionFont_;

@@ -1,6 +1,5 @@
 #include "ui/about_form.h"
 
-#include "app/main_form.h"
 #include "support/resource.h"
 #include "settings/settings.h"
 #include "support/product.h"
@@ -28,8 +27,9 @@ const char* const BrowserFailed = "Browser niet geopend.";
 
 } // namespace
 
-void TAboutForm::Create()
+void TAboutForm::Create(const Form& opener)
 {
+    opener_ = &opener;
     AboutForm = this;
     // The window keeps its pixel sizes at every screen density: designed at
     // the screen's own density, nothing is scaled.
@@ -130,12 +130,12 @@ void TAboutForm::FormCreate()
     ShowMainView(true);
 }
 
-std::string TAboutForm::InformationCaption() const { return MainForm->Caption() + " - Informatie"; }
+std::string TAboutForm::InformationCaption() const { return opener_->Caption() + " - Informatie"; }
 
 void TAboutForm::FormShow()
 {
     const DialogPlace place =
-        CentreOn({MainForm->Top(), MainForm->Left(), MainForm->Height(), MainForm->Width()}, Height(), Width());
+        CentreOn({opener_->Top(), opener_->Left(), opener_->Height(), opener_->Width()}, Height(), Width());
     SetPosition(place.Left, place.Top);
 }
 

@@ -1,3 +1,7 @@
+// Layer ui, above download and settings: the dialogs, the settings dialog
+// among them, and controls of our own. A dialog gets its opener and any
+// action of a higher layer from whoever creates it.
+//
 // The sizing rules of the yes/no dialog, the message window and the input
 // dialog. The windows measure their texts and controls and apply what these
 // functions return; every size is in pixels, and the small constants in the

@@ -1,3 +1,5 @@
+// Layer win, above support: the thin window layer every window is made of.
+//
 // Base of every window class of our own: registers its class once and
 // routes messages to the C++ object that owns the handle.
 #pragma once

@@ -1,5 +1,5 @@
 // The settings dialog's size from its controls.
-#include "settings/config_layout.h"
+#include "ui/config_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -28,7 +28,7 @@ public:
         // after start would have none to show its outcome in.
         main.UpdateTimer.SetEnabled(false);
         message.Create();
-        about.Create();
+        about.Create(main);
     }
     void TearDown() override
     {

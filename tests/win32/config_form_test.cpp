@@ -3,8 +3,8 @@
 // KESTROM_SCREENSHOTS names a folder for a screenshot of the dialog.
 #include "app/main_form.h"
 #include "modal_script.h"
-#include "settings/config_form.h"
-#include "settings/config_layout.h"
+#include "ui/config_form.h"
+#include "ui/config_layout.h"
 #include "settings/settings.h"
 #include "ui/ask_dialog.h"
 #include "ui/browse_form.h"
@@ -28,7 +28,7 @@ public:
         // No update window here: the main window's check three seconds
         // after start would have none to show its outcome in.
         main.UpdateTimer.SetEnabled(false);
-        config.Create();
+        config.Create(main, [this](const CallerRect& dialog) { updateNowAsked.push_back(dialog); });
         browse.Create();
         ask.Create();
     }
@@ -43,6 +43,8 @@ public:
     TConfigForm config;
     TBrowseForm browse;
     TAskDlg ask;
+    // Each "Update nu", with the rectangle the check is to centre on.
+    std::vector<CallerRect> updateNowAsked;
 };
 
 ConfigEnvironment* environment =
@@ -160,6 +162,28 @@ TEST(ConfigForm, BrowseStartsAtTheRootOfCAndPutsTheChoiceIntoTheEditOnly)
         EXPECT_EQ(CurrentSettings.DataPath, stored);
         EXPECT_EQ(Config().PathEdit.Text(), stored);
     }
+}
+
+TEST(ConfigForm, UpdateNowAsksForTheCheckCentredOnTheDialogAndStaysOpen)
+{
+    environment->updateNowAsked.clear();
+    RECT outer = {};
+    bool stillUp = false;
+    EXPECT_EQ(ConfigRunning([&] {
+                  Config().SetPosition(Scaled(40), Scaled(30));
+                  GetWindowRect(Config().Handle(), &outer);
+                  Config().UpdateButton.Click();
+                  stillUp = Config().Visible();
+                  Click(Config().CancelButton);
+              }),
+              mrCancel);
+    EXPECT_TRUE(stillUp);
+    ASSERT_EQ(environment->updateNowAsked.size(), 1u);
+    const CallerRect& asked = environment->updateNowAsked.front();
+    EXPECT_EQ(asked.Top, outer.top);
+    EXPECT_EQ(asked.Left, outer.left);
+    EXPECT_EQ(asked.Height, outer.bottom - outer.top);
+    EXPECT_EQ(asked.Width, outer.right - outer.left);
 }
 
 } // namespace

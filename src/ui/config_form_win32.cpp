@@ -1,13 +1,11 @@
-#include "settings/config_form.h"
+#include "ui/config_form.h"
 
-#include "app/main_form.h"
-#include "settings/config_layout.h"
 #include "settings/registry_store_win32.h"
 #include "settings/settings.h"
 #include "support/product.h"
 #include "support/system_info.h"
 #include "ui/browse_form.h"
-#include "update/versions_form.h"
+#include "ui/config_layout.h"
 
 TConfigForm* ConfigForm = nullptr;
 
@@ -23,9 +21,11 @@ WindowPlace OnAScreen(const WindowPlace& place, const Form& form)
 
 } // namespace
 
-void TConfigForm::Create()
+void TConfigForm::Create(Form& mainWindow, UpdateNowAction updateNow)
 {
     ConfigForm = this;
+    mainWindow_ = &mainWindow;
+    updateNow_ = std::move(updateNow);
     FormStyle style;
     // No WS_CLIPCHILDREN: the group boxes leave their inside to the form.
     style.style = WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
@@ -67,9 +67,9 @@ void TConfigForm::FormCreate()
     RegistryStore store(ProductNameText);
     const StoredPlaces places =
         CurrentSettings.Load(store, [] { return UserDataFolder(ProductNameText); });
-    const WindowPlace main = OnAScreen(places.Main, *MainForm);
+    const WindowPlace main = OnAScreen(places.Main, *mainWindow_);
     const WindowPlace config = OnAScreen(places.Config, *this);
-    MainForm->SetPosition(main.Left, main.Top);
+    mainWindow_->SetPosition(main.Left, main.Top);
     SetPosition(config.Left, config.Top);
     ShowSettings();
 
@@ -92,7 +92,8 @@ void TConfigForm::ShowSettings()
 void TConfigForm::FormDestroy()
 {
     RegistryStore store(ProductNameText);
-    SaveWindowPlaces(store, {MainForm->Top(), MainForm->Left()}, MainForm->ClientWidth(), {Top(), Left()});
+    SaveWindowPlaces(store, {mainWindow_->Top(), mainWindow_->Left()}, mainWindow_->ClientWidth(),
+                     {Top(), Left()});
 }
 
 void TConfigForm::OKButtonClick()
@@ -120,8 +121,4 @@ void TConfigForm::BrowseButtonClick()
     if (BrowseForm->BrowseFolder("Selecteer Pad voor Bestanden", path, false)) PathEdit.SetText(path);
 }
 
-void TConfigForm::UpdateButtonClick()
-{
-    VersionsForm->ManualUpdateCheck(Top(), Left(), Width(), Height(), std::string(ProductNameText).substr(0, 255),
-                                    std::string(VersionTextValue).substr(0, 255));
-}
+void TConfigForm::UpdateButtonClick() { updateNow_({Top(), Left(), Height(), Width()}); }

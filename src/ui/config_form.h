@@ -1,16 +1,25 @@
-// The settings dialog. Its creation loads the settings and places the main
-// window; its destruction stores the windows' places.
+// The settings dialog. Its creation loads the settings and places the
+// program's main window; its destruction stores the windows' places.
 #pragma once
 
+#include "ui/dialog_layout.h"
 #include "win/button.h"
 #include "win/check_box.h"
 #include "win/edit.h"
 #include "win/form.h"
 #include "win/group_box.h"
 
+#include <functional>
+
 class TConfigForm : public Form {
 public:
-    void Create();
+    // "Update nu": checks for a newer version at once, its window centred on
+    // the dialog (outer rectangle in screen pixels).
+    using UpdateNowAction = std::function<void(const CallerRect& dialog)>;
+
+    // mainWindow is the window the dialog places and whose place it stores;
+    // it must exist until this dialog is destroyed.
+    void Create(Form& mainWindow, UpdateNowAction updateNow);
 
     GroupBox FilesBox;
     Edit PathEdit;
@@ -33,6 +42,8 @@ private:
     void UpdateButtonClick();
     void ShowSettings();
 
+    Form* mainWindow_ = nullptr;
+    UpdateNowAction updateNow_;
     Font buttonFont_;
 };
 

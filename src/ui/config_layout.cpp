@@ -1,4 +1,4 @@
-#include "settings/config_layout.h"
+#include "ui/config_layout.h"
 
 ConfigSize ConfigFormSize(int filesLeft, int filesWidth, int okLeft, int okTop, int okHeight, int cancelWidth)
 {
