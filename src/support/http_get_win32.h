@@ -41,9 +41,10 @@ struct HttpRequest {
     // The whole request, from connecting to the body's last byte, counted
     // from the call.
     unsigned deadlineMs = 0;
-    // A body announced as longer than this is not read at all (Stopped);
-    // 0: no such limit.
-    std::uint64_t announcedLimit = 0;
+    // The most body bytes the caller takes; 0: no limit. A body announced
+    // as longer is not read at all, and one that grows longer is handed on
+    // up to this many bytes and then given up: either ends TooLarge.
+    std::uint64_t maxBytes = 0;
 };
 
 // How a request ended.
@@ -57,6 +58,7 @@ enum class HttpEnd {
     Broken,    // a read failed otherwise: a lost connection
     Overtime,  // the deadline passed first
     Stopped,   // onPiece asked to stop
+    TooLarge,  // the body is longer than maxBytes, announced or as it came
 };
 
 struct HttpResponse {

@@ -1,6 +1,7 @@
 #include "update/installer.h"
 
 #include "support/text.h"
+#include "update/download_file_name.h"
 #include "update/installer_signature.h"
 
 #include <algorithm>
@@ -57,8 +58,10 @@ std::uint64_t InstallerByteLimit(int listSizeKB)
 
 InstallerVerdict JudgeInstaller(const ReceivedInstaller& received, int listSizeKB)
 {
-    if (!received.Connected || received.DownloadedKB < 1 || received.Stop == DownloadStop::Cancelled)
-        return InstallerVerdict::NotReceived;
+    if (!received.Connected || received.Stop == DownloadStop::Cancelled) return InstallerVerdict::NotReceived;
+    // A body announced beyond the limit is not read at all, yet it was
+    // answered: too large, or a wrong status.
+    if (received.DownloadedKB < 1 && received.Stop != DownloadStop::TooLarge) return InstallerVerdict::NotReceived;
     if (received.Status != 200) return InstallerVerdict::WrongStatus;
     if (received.Stop == DownloadStop::TooLarge) return InstallerVerdict::TooLarge;
     if (received.Stop == DownloadStop::TooSlow) return InstallerVerdict::TooSlow;
@@ -94,4 +97,11 @@ InstallerVerdict JudgeInstallerVersion(std::string_view installerVersion, const 
     const std::optional<ProgramVersion> carried = ParseVersionText(installerVersion);
     return carried && SameVersion(*carried, announced) && IsNewer(*carried, running) ? InstallerVerdict::Trusted
                                                                                     : InstallerVerdict::WrongVersion;
+}
+
+InstallerVerdict JudgeTrustedVersion(const ReceivedInstaller& received, InstallerVerdict verdict,
+                                     const ProgramVersion& announced, const ProgramVersion& running)
+{
+    return verdict == InstallerVerdict::Trusted ? JudgeInstallerVersion(received.Version, announced, running)
+                                                : verdict;
 }

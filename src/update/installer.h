@@ -46,7 +46,7 @@ std::string DisplayName(std::string_view downloadName);
 // Why a download stopped before the server ended it.
 enum class DownloadStop {
     None,
-    TooLarge,  // it reached InstallerByteLimit
+    TooLarge,  // it reached InstallerByteLimit, or was announced beyond it
     TooSlow,   // its time was up
     Cancelled, // the window or the program was closed
     CutShort,  // the connection broke, or ended before the announced length
@@ -107,3 +107,9 @@ InstallerVerdict SignatureVerdict(SignatureState signature);
 // newer one, must not install it again.
 InstallerVerdict JudgeInstallerVersion(std::string_view installerVersion, const ProgramVersion& announced,
                                        const ProgramVersion& running);
+
+// A verdict of Trusted holds only for the version announced and newer than
+// the running one (JudgeInstallerVersion on what the installer carries);
+// every other verdict stays as it is.
+InstallerVerdict JudgeTrustedVersion(const ReceivedInstaller& received, InstallerVerdict verdict,
+                                     const ProgramVersion& announced, const ProgramVersion& running);
