@@ -29,6 +29,9 @@ FetchedPage ReadPage(const std::string& url, const FetchLimits& limits)
     request.timeouts = {limits.connectTimeoutMs, limits.receiveTimeoutMs, limits.receiveTimeoutMs};
     request.deadlineMs = limits.pageTimeMs;
     request.maxBytes = limits.pageBytes;
+    // Not even begun: a page announced beyond the limit would be dropped
+    // anyway, and reading it could outlast the page's time.
+    request.refuseAnnouncedBeyond = true;
     FetchedPage page;
     const HttpResponse response = HttpGet(url, request, [&](const char* piece, std::size_t bytes) {
         return AppendWithinLimit(page.body, std::string_view(piece, bytes), limits.pageBytes);

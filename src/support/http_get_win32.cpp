@@ -151,9 +151,7 @@ HttpEnd Request(Exchange& x)
         x.announcedLength = length;
         if (x.abandoned) return HttpEnd::Stopped;
     }
-    // Not even begun: it would be given up anyway, and reading it could
-    // outlast the request's time.
-    if (r.maxBytes != 0 && length && *length > r.maxBytes) return HttpEnd::TooLarge;
+    if (r.refuseAnnouncedBeyond && r.maxBytes != 0 && length && *length > r.maxBytes) return HttpEnd::TooLarge;
     return ReadBody(x, request.Get());
 }
 

@@ -58,10 +58,8 @@ std::uint64_t InstallerByteLimit(int listSizeKB)
 
 InstallerVerdict JudgeInstaller(const ReceivedInstaller& received, int listSizeKB)
 {
-    if (!received.Connected || received.Stop == DownloadStop::Cancelled) return InstallerVerdict::NotReceived;
-    // A body announced beyond the limit is not read at all, yet it was
-    // answered: too large, or a wrong status.
-    if (received.DownloadedKB < 1 && received.Stop != DownloadStop::TooLarge) return InstallerVerdict::NotReceived;
+    if (!received.Connected || received.DownloadedKB < 1 || received.Stop == DownloadStop::Cancelled)
+        return InstallerVerdict::NotReceived;
     if (received.Status != 200) return InstallerVerdict::WrongStatus;
     if (received.Stop == DownloadStop::TooLarge) return InstallerVerdict::TooLarge;
     if (received.Stop == DownloadStop::TooSlow) return InstallerVerdict::TooSlow;

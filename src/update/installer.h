@@ -46,7 +46,7 @@ std::string DisplayName(std::string_view downloadName);
 // Why a download stopped before the server ended it.
 enum class DownloadStop {
     None,
-    TooLarge,  // it reached InstallerByteLimit, or was announced beyond it
+    TooLarge,  // it reached InstallerByteLimit
     TooSlow,   // its time was up
     Cancelled, // the window or the program was closed
     CutShort,  // the connection broke, or ended before the announced length
