@@ -1,8 +1,8 @@
 #include "download/quote_file_store_win32.h"
 
 #include "support/files.h"
-#include "support/unique_handle_win32.h"
 #include "support/system_message_win32.h"
+#include "support/unique_handle_win32.h"
 
 #include <windows.h>
 

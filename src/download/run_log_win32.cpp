@@ -1,9 +1,9 @@
 #include "download/run_log_win32.h"
 
 #include "download/quote_file_store_win32.h"
-#include "support/unique_handle_win32.h"
 #include "support/product.h"
 #include "support/system_folders_win32.h"
+#include "support/unique_handle_win32.h"
 
 #include <windows.h>
 

@@ -37,10 +37,11 @@ public:
     // comparison with versionText.
     VersionsCheck CheckVersions(const std::string& productName, const std::string& versionText);
 
-    // Runs command through the command interpreter and waits for its end.
+    // Runs command through the command interpreter and waits for its end
+    // (RunInterpreterCommand).
     void RunCommand(const std::string& command, bool hidden);
     // The process's exit code, or -1 when it did not start or had to be
-    // ended after waitMs.
+    // ended after waitMs (RunProcessAndWait).
     int ExecuteAndWait(const std::string& commandLine, int showWindow, DWORD waitMs = INFINITE);
 
     void DownloadBtnClick();
