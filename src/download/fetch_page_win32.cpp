@@ -28,14 +28,13 @@ FetchedPage ReadPage(const std::string& url, const FetchLimits& limits)
     request.flags = PageRequestFlags;
     request.timeouts = {limits.connectTimeoutMs, limits.receiveTimeoutMs, limits.receiveTimeoutMs};
     request.deadlineMs = limits.pageTimeMs;
+    request.maxBytes = limits.pageBytes;
     // Not even begun: a page announced beyond the limit would be dropped
     // anyway, and reading it could outlast the page's time.
-    request.announcedLimit = limits.pageBytes;
+    request.refuseAnnouncedBeyond = true;
     FetchedPage page;
-    bool tooLarge = false;
     const HttpResponse response = HttpGet(url, request, [&](const char* piece, std::size_t bytes) {
-        tooLarge = !AppendWithinLimit(page.body, std::string_view(piece, bytes), limits.pageBytes);
-        return !tooLarge;
+        return AppendWithinLimit(page.body, std::string_view(piece, bytes), limits.pageBytes);
     });
     page.status = response.status;
     switch (response.end) {
@@ -46,6 +45,7 @@ FetchedPage ReadPage(const std::string& url, const FetchLimits& limits)
     case HttpEnd::Overtime:
         return Dropped(response.status, true);
     case HttpEnd::Stopped:
+    case HttpEnd::TooLarge:
         return Dropped(response.status, false);
     case HttpEnd::Broken:
         // A lost connection ends the page with what has arrived.

@@ -1,7 +1,8 @@
 #include "download/quote_file_store_win32.h"
 
-#include "support/file_handle_win32.h"
+#include "support/files.h"
 #include "support/system_message_win32.h"
+#include "support/unique_handle_win32.h"
 
 #include <windows.h>
 
@@ -28,35 +29,6 @@ FileError WriteAndClose(FileHandle& file, std::string_view text)
     return std::nullopt;
 }
 
-bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
-bool FolderExists(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// From the top down, by name only: the current directory is the user's
-// and stays as it is.
-FileError CreateLevels(std::string path)
-{
-    while (path.size() > 1 && IsSeparator(path.back())) path.pop_back();
-    if (path.empty() || path.back() == ':' || FolderExists(path)) return std::nullopt;
-    std::size_t parent = path.size() - 1;
-    while (parent > 0 && !IsSeparator(path[parent])) --parent;
-    if (parent > 0) {
-        if (auto error = CreateLevels(path.substr(0, parent))) return error;
-    }
-    if (CreateDirectoryA(path.c_str(), nullptr)) return std::nullopt;
-    const DWORD code = GetLastError();
-    // Made meanwhile by someone else: just as good.
-    if (code == ERROR_ALREADY_EXISTS && FolderExists(path)) return std::nullopt;
-    return FileFailure(code);
-}
-
 } // namespace
 
 FileError FileFailure(unsigned long code)
@@ -73,7 +45,8 @@ FileError FileFailure(unsigned long code)
 
 FileError Win32QuoteFileStore::CreateFolder(const std::string& folder)
 {
-    return CreateLevels(folder);
+    if (const unsigned long code = CreateFolderLevels(folder)) return FileFailure(code);
+    return std::nullopt;
 }
 
 FileError Win32QuoteFileStore::CreateAnew(const std::string& path, std::string_view text)

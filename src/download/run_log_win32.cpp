@@ -1,11 +1,11 @@
 #include "download/run_log_win32.h"
 
 #include "download/quote_file_store_win32.h"
-#include "support/file_handle_win32.h"
 #include "support/product.h"
+#include "support/system_folders_win32.h"
+#include "support/unique_handle_win32.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 namespace {
 
@@ -60,9 +60,9 @@ FileError AppendLine(const std::string& path, std::string_view line)
 // The user's local application data folder, and Kestrom's folder in it.
 std::string FallbackFolder()
 {
-    char folder[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, folder))) return {};
-    return std::string(folder) + "\\" + ProductNameText + "\\";
+    const std::string folder = LocalAppDataFolder();
+    if (folder.empty()) return {};
+    return folder + "\\" + ProductNameText + "\\";
 }
 
 } // namespace

@@ -3,6 +3,16 @@
 
 #include <string>
 
+// Whether path names a folder that exists.
+bool FolderExists(const std::string& path);
+
+// Creates every missing level of path from the top down, by name only: the
+// current directory stays as it is. "\" and "/" both separate levels, and
+// a final separator may follow. 0 when the folder exists afterwards (also
+// when someone else made it meanwhile); otherwise the system's error code
+// for the first level that could not be made.
+unsigned long CreateFolderLevels(const std::string& path);
+
 // Creates every missing level of path and, when the folder then exists,
 // makes it the current directory. True exactly when the current directory
 // followed by "\" equals path.

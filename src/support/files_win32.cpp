@@ -21,13 +21,35 @@ std::wstring WidePath(const std::string& path)
     return wide;
 }
 
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+} // namespace
+
 bool FolderExists(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-} // namespace
+unsigned long CreateFolderLevels(const std::string& folder)
+{
+    std::string path = folder;
+    while (path.size() > 1 && IsSeparator(path.back())) path.pop_back();
+    if (path.empty() || path.back() == ':' || FolderExists(path)) return ERROR_SUCCESS;
+    std::size_t parent = path.size() - 1;
+    while (parent > 0 && !IsSeparator(path[parent])) --parent;
+    if (parent > 0) {
+        if (const unsigned long error = CreateFolderLevels(path.substr(0, parent))) return error;
+    }
+    if (CreateDirectoryW(WidePath(path).c_str(), nullptr)) return ERROR_SUCCESS;
+    const DWORD code = GetLastError();
+    // Made meanwhile by someone else: just as good.
+    if (code == ERROR_ALREADY_EXISTS && FolderExists(path)) return ERROR_SUCCESS;
+    return code;
+}
 
 std::string CurrentFolder()
 {
@@ -43,12 +65,8 @@ bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryA(pat
 
 bool ForceFolder(const std::string& path)
 {
-    // Every level from the top down; levels that exist fail harmlessly.
-    for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {
-        if (at == 0 || path[at - 1] == ':' || path[at - 1] == '\\') continue;
-        CreateDirectoryW(WidePath(path.substr(0, at)).c_str(), nullptr);
-    }
-    CreateDirectoryW(WidePath(path).c_str(), nullptr);
+    // Whether every level could be made shows in the current directory.
+    CreateFolderLevels(path);
     if (FolderExists(path)) SetCurrentFolder(path);
     return CurrentFolder() + "\\" == path;
 }

@@ -1,6 +1,6 @@
 #include "support/http_get_win32.h"
 
-#include "support/internet_handle_win32.h"
+#include "support/unique_handle_win32.h"
 
 #include <algorithm>
 #include <chrono>
@@ -151,7 +151,7 @@ HttpEnd Request(Exchange& x)
         x.announcedLength = length;
         if (x.abandoned) return HttpEnd::Stopped;
     }
-    if (r.announcedLimit != 0 && length && *length > r.announcedLimit) return HttpEnd::Stopped;
+    if (r.refuseAnnouncedBeyond && r.maxBytes != 0 && length && *length > r.maxBytes) return HttpEnd::TooLarge;
     return ReadBody(x, request.Get());
 }
 
@@ -233,6 +233,8 @@ HttpResponse HttpGet(const std::string& url, const HttpRequest& request,
         response.announcedLength = x->announcedLength;
         return response;
     };
+    // Body bytes handed to onPiece so far.
+    std::uint64_t handed = 0;
     for (;;) {
         if (x->end && x->arrived.empty()) return answer(*x->end);
         if (Clock::now() >= deadline) return answer(x->headArrived ? HttpEnd::Overtime : HttpEnd::TimedOut);
@@ -240,11 +242,15 @@ HttpResponse HttpGet(const std::string& url, const HttpRequest& request,
             x->changed.wait_until(lock, deadline, [&] { return x->end || !x->arrived.empty(); });
             continue;
         }
-        const std::string piece = std::exchange(x->arrived, std::string());
+        std::string piece = std::exchange(x->arrived, std::string());
         x->changed.notify_all();
+        const bool tooLarge = request.maxBytes != 0 && piece.size() > request.maxBytes - handed;
+        if (tooLarge) piece.resize(static_cast<std::size_t>(request.maxBytes - handed));
+        handed += piece.size();
         lock.unlock();
-        const bool more = onPiece(piece.data(), piece.size());
+        const bool more = piece.empty() || onPiece(piece.data(), piece.size());
         lock.lock();
+        if (tooLarge) return answer(HttpEnd::TooLarge);
         if (!more) return answer(HttpEnd::Stopped);
     }
 }

@@ -41,9 +41,15 @@ struct HttpRequest {
     // The whole request, from connecting to the body's last byte, counted
     // from the call.
     unsigned deadlineMs = 0;
-    // A body announced as longer than this is not read at all (Stopped);
-    // 0: no such limit.
-    std::uint64_t announcedLimit = 0;
+    // The most body bytes the caller takes; 0: no limit. A body that grows
+    // longer is handed on up to this many bytes and then given up
+    // (TooLarge).
+    std::uint64_t maxBytes = 0;
+    // A body announced as longer than maxBytes is then not read at all
+    // (TooLarge). Without it such a body is read up to the limit, which
+    // lets a caller that stops between pieces (a download the user may
+    // cancel) have its say first.
+    bool refuseAnnouncedBeyond = false;
 };
 
 // How a request ended.
@@ -57,6 +63,7 @@ enum class HttpEnd {
     Broken,    // a read failed otherwise: a lost connection
     Overtime,  // the deadline passed first
     Stopped,   // onPiece asked to stop
+    TooLarge,  // the body is longer than maxBytes
 };
 
 struct HttpResponse {

@@ -1,17 +1,13 @@
 #include "support/temp_files_win32.h"
 
-#include <windows.h>
+#include "support/system_folders_win32.h"
 
-std::string TempFolder()
-{
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof path, path);
-    return length == 0 || length >= sizeof path ? std::string() : std::string(path, length);
-}
+#include <windows.h>
 
 std::string NewTempFile()
 {
     const std::string folder = TempFolder();
+    // GetTempFileName takes no buffer size: its names are at most MAX_PATH.
     char path[MAX_PATH] = {};
     if (folder.empty() || GetTempFileNameA(folder.c_str(), "kes", 0, path) == 0) return {};
     return path;

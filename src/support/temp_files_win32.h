@@ -5,9 +5,6 @@
 
 #include <string>
 
-// The user's temporary folder, ending in "\"; empty when Windows names none.
-std::string TempFolder();
-
 // A new empty file with a name of its own (GetTempFileName); empty when
 // none could be made.
 std::string NewTempFile();

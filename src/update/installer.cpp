@@ -1,6 +1,7 @@
 #include "update/installer.h"
 
 #include "support/text.h"
+#include "update/download_file_name.h"
 #include "update/installer_signature.h"
 
 #include <algorithm>
@@ -94,4 +95,11 @@ InstallerVerdict JudgeInstallerVersion(std::string_view installerVersion, const 
     const std::optional<ProgramVersion> carried = ParseVersionText(installerVersion);
     return carried && SameVersion(*carried, announced) && IsNewer(*carried, running) ? InstallerVerdict::Trusted
                                                                                     : InstallerVerdict::WrongVersion;
+}
+
+InstallerVerdict JudgeTrustedVersion(const ReceivedInstaller& received, InstallerVerdict verdict,
+                                     const ProgramVersion& announced, const ProgramVersion& running)
+{
+    return verdict == InstallerVerdict::Trusted ? JudgeInstallerVersion(received.Version, announced, running)
+                                                : verdict;
 }

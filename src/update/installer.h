@@ -107,3 +107,9 @@ InstallerVerdict SignatureVerdict(SignatureState signature);
 // newer one, must not install it again.
 InstallerVerdict JudgeInstallerVersion(std::string_view installerVersion, const ProgramVersion& announced,
                                        const ProgramVersion& running);
+
+// A verdict of Trusted holds only for the version announced and newer than
+// the running one (JudgeInstallerVersion on what the installer carries);
+// every other verdict stays as it is.
+InstallerVerdict JudgeTrustedVersion(const ReceivedInstaller& received, InstallerVerdict verdict,
+                                     const ProgramVersion& announced, const ProgramVersion& running);

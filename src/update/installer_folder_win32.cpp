@@ -1,6 +1,7 @@
 #include "update/installer_folder_win32.h"
 
-#include "support/temp_files_win32.h"
+#include "support/system_folders_win32.h"
+#include "support/unique_handle_win32.h"
 #include "update/installer.h"
 #include "update/update_record_win32.h"
 
@@ -22,19 +23,19 @@ struct LocalFreeDeleter {
 // the process token cannot say.
 std::string UserSid()
 {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return {};
+    const TokenHandle token(opened);
     DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
     std::unique_ptr<BYTE[]> buffer(size ? new BYTE[size] : nullptr);
     std::string text;
     char* sid = nullptr;
-    if (buffer && GetTokenInformation(token, TokenUser, buffer.get(), size, &size)
+    if (buffer && GetTokenInformation(token.Get(), TokenUser, buffer.get(), size, &size)
         && ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.get())->User.Sid, &sid)) {
         text = sid;
         LocalFree(sid);
     }
-    CloseHandle(token);
     return text;
 }
 

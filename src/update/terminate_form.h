@@ -3,7 +3,7 @@
 // controls, created once at start-up and never shown.
 #pragma once
 
-#include "update/process_handle_win32.h"
+#include "support/unique_handle_win32.h"
 #include "win/form.h"
 
 #include <string>

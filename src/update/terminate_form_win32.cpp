@@ -192,9 +192,8 @@ ProcessHandle TTerminateForm::FindProcessToolHelp(const std::string& path)
     const auto key = KeyOf(path);
     const ToolHelpFunctions& toolHelp = ToolHelp();
     if (!key || !toolHelp.createSnapshot || !toolHelp.processFirst || !toolHelp.processNext) return {};
-    HANDLE snapshotHandle = toolHelp.createSnapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshotHandle == INVALID_HANDLE_VALUE) return {};
-    const ProcessHandle snapshot(snapshotHandle);
+    const SnapshotHandle snapshot(toolHelp.createSnapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return {};
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = toolHelp.processFirst(snapshot.Get(), &entry); more;

@@ -1,7 +1,5 @@
 #include "update/versions_fetch.h"
 
-#include "download/fetch_page.h"
-#include "support/http_get_win32.h"
 #include "update/update_request_win32.h"
 
 #include <optional>
@@ -12,15 +10,13 @@ namespace {
 // internet handle, so that no attempt could be made.
 std::optional<std::string> ReadOneAttempt(const std::string& url, const VersionsFetchLimits& limits)
 {
-    HttpRequest request;
-    request.userAgent = FetchUserAgent;
-    request.flags = UpdateRequestFlags;
-    request.timeouts = {limits.connectTimeoutMs, limits.receiveTimeoutMs, limits.receiveTimeoutMs};
-    request.deadlineMs = limits.attemptTimeMs;
+    const HttpRequest request =
+        UpdateRequest({limits.connectTimeoutMs, limits.receiveTimeoutMs, limits.receiveTimeoutMs},
+                      limits.attemptTimeMs, limits.listBytes);
     std::string body;
     const HttpResponse response = HttpGet(url, request, [&](const char* piece, std::size_t bytes) {
         body.append(piece, bytes);
-        return body.size() <= limits.listBytes;
+        return true;
     });
     if (response.end == HttpEnd::NoSession) return std::nullopt;
     // A lost connection leaves the text that arrived, as it always has.

@@ -5,6 +5,7 @@
 
 #include "ui/gauge.h"
 #include "update/installer.h"
+#include "update/installer_download_win32.h"
 #include "update/update_window_model.h"
 #include "update/versions_list.h"
 #include "win/button.h"
@@ -36,10 +37,11 @@ public:
     // comparison with versionText.
     VersionsCheck CheckVersions(const std::string& productName, const std::string& versionText);
 
-    // Runs command through the command interpreter and waits for its end.
+    // Runs command through the command interpreter and waits for its end
+    // (RunInterpreterCommand).
     void RunCommand(const std::string& command, bool hidden);
     // The process's exit code, or -1 when it did not start or had to be
-    // ended after waitMs.
+    // ended after waitMs (RunProcessAndWait).
     int ExecuteAndWait(const std::string& commandLine, int showWindow, DWORD waitMs = INFINITE);
 
     void DownloadBtnClick();
@@ -71,17 +73,11 @@ private:
     void FormShow() override;
     void FormDestroy() override;
     void ShowModel();
-    // The ping's output; empty when it could not run.
-    std::string Ping(const std::string& host);
     // Deletes a downloaded installer that has not been started, and its folder.
     void DiscardInstaller();
-    // The maker's signature of the installer at path, open in installer
-    // (locked; null when it could not be opened), and, once that holds, the
-    // version the installer carries.
-    void CheckLocked(HANDLE installer, const std::string& path, ReceivedInstaller& received) const;
-    // A verdict of Trusted holds only for the version announced (for
-    // model_'s download) and newer than versionText_.
-    InstallerVerdict JudgeVersion(const ReceivedInstaller& received, InstallerVerdict verdict) const;
+    // The download of model_'s installer, counted in DownloadedKB and on
+    // the gauge, given up when the window or the program is closed.
+    InstallerDownload Download(const std::string& extraHeaders);
 
     UpdateWindowModel model_;
     std::string programFolder_;

@@ -1,24 +1,13 @@
 #include "update/versions_list.h"
 
 #include "support/text.h"
+#include "update/download_file_name.h"
 
-#include <algorithm>
 #include <charconv>
 
 namespace {
 
 constexpr char DefaultPageText[] = "Default.htm";
-
-bool IsPlainFileName(std::string_view name)
-{
-    if (name.empty() || name == "." || name == ".." || IsDeviceName(name)) return false;
-    // Windows drops a final point or blank from a file name, so the file
-    // made would not be the one named.
-    if (name.back() == '.' || name.back() == ' ') return false;
-    return std::none_of(name.begin(), name.end(), [](char ch) {
-        return static_cast<unsigned char>(ch) < 32 || std::string_view("\\/:*?\"<>|").find(ch) != std::string_view::npos;
-    });
-}
 
 std::optional<int> SizeInKB(std::string_view field)
 {
@@ -62,16 +51,6 @@ std::string VersionDisplayText(const ProgramVersion& version)
     return text;
 }
 
-bool IsProgramName(std::string_view name)
-{
-    constexpr std::string_view extension = ".exe";
-    if (name.size() <= extension.size()) return false;
-    const std::string_view end = name.substr(name.size() - extension.size());
-    return std::equal(end.begin(), end.end(), extension.begin(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-    });
-}
-
 std::optional<ProgramVersion> ParseVersionText(std::string_view text)
 {
     const auto digit = [](char ch) { return ch >= '0' && ch <= '9'; };
@@ -113,23 +92,6 @@ std::size_t FindProductRecord(std::string_view text, std::string_view productNam
         line = end + 1;
     }
     return std::string_view::npos;
-}
-
-bool IsDeviceName(std::string_view fileName)
-{
-    // The name before its first point, trailing blanks dropped, as Windows
-    // looks at it.
-    std::string base(fileName.substr(0, fileName.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    for (char& ch : base)
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
-        if (base == device) return true;
-    // COM and LPT with a digit 1 to 9, or the superscripts 1, 2 and 3 of
-    // the ANSI code page, which Windows also takes for those digits.
-    if (base.size() != 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)) return false;
-    const char digit = base[3];
-    return (digit >= '1' && digit <= '9') || digit == '\xB9' || digit == '\xB2' || digit == '\xB3';
 }
 
 std::string VersionsListText(std::string_view body)
@@ -177,39 +139,6 @@ VersionsCheck JudgeVersionsList(const FetchedList& fetched, std::string_view pro
     check.Result = IsNewer(newest, RunningVersion(versionText)) ? UpdateCheckResult::UpdateAdvised
                                                                 : UpdateCheckResult::NoUpdateNeeded;
     return check;
-}
-
-bool PingTimedOut(std::string_view pingOutput)
-{
-    // Lines end in CR LF, LF or a lone CR, as a text file is read.
-    std::size_t start = 0;
-    for (int line = 1; line < 3; ++line) {
-        const auto end = pingOutput.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) return false;
-        start = end + (pingOutput.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    const auto end = pingOutput.find_first_of("\r\n", start);
-    const std::string_view third = pingOutput.substr(start, end == std::string_view::npos ? end : end - start);
-    return third.find("Time-out") != std::string_view::npos;
-}
-
-std::string PingableHost(std::string_view updateHost)
-{
-    const std::string_view host = updateHost.substr(0, updateHost.find(':'));
-    const bool plain = !host.empty() && std::all_of(host.begin(), host.end(), [](char ch) {
-        return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '.'
-               || ch == '-';
-    });
-    return plain ? std::string(host) : std::string();
-}
-
-std::string PingCommand(std::string_view updateHost, std::string_view pingExe, std::string_view outputFile)
-{
-    const std::string host = PingableHost(updateHost);
-    if (host.empty()) return {};
-    std::string command = "\"";
-    command.append(pingExe).append("\" ").append(host).append(" -n 1 -w 100 > \"").append(outputFile).append("\"");
-    return command;
 }
 
 std::string UpdateUrl(std::string_view updateHost, std::string_view path)

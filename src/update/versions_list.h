@@ -65,16 +65,6 @@ std::vector<std::string> SplitRecordFields(std::string_view record);
 // begins with this one ("KestromPro,") is not this product.
 std::size_t FindProductRecord(std::string_view text, std::string_view productName);
 
-// A name Windows takes for a device whatever its extension or case (CON,
-// PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, CONIN$, CONOUT$): writing to it
-// never makes a file.
-bool IsDeviceName(std::string_view fileName);
-
-// A name before ".exe" (in any case): the installer is started as a
-// program, and a file of another kind would be opened by whatever the
-// machine opens such files with.
-bool IsProgramName(std::string_view fileName);
-
 // What the fetch of the list brought: the text, and how many attempts were
 // made (none when no internet handle was obtained).
 struct FetchedList {
@@ -104,19 +94,6 @@ struct VersionsCheck {
 // name and the running version text.
 VersionsCheck JudgeVersionsList(const FetchedList& fetched, std::string_view productName,
                                 std::string_view versionText);
-
-// The ping's verdict: its third output line holds "Time-out" (the word
-// the Dutch ping prints; case matters).
-bool PingTimedOut(std::string_view pingOutput);
-
-// The host part of "host[:port]"; empty when it holds anything beyond
-// letters, digits, points and hyphens, since it goes onto a command line.
-std::string PingableHost(std::string_view updateHost);
-
-// The ping of the maker's server: pingExe (the system folder's ping.exe)
-// with one echo request of 100 ms, its output redirected to outputFile;
-// both paths quoted. Empty when the host cannot be pinged safely.
-std::string PingCommand(std::string_view updateHost, std::string_view pingExe, std::string_view outputFile);
 
 // "http://" + host + path.
 std::string UpdateUrl(std::string_view updateHost, std::string_view path);

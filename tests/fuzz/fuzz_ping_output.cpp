@@ -1,7 +1,7 @@
 // The ping's verdict from its output file, and the host that goes onto the
 // ping's command line.
 #include "fuzz_require.h"
-#include "update/versions_list.h"
+#include "update/ping_rules.h"
 
 #include <string>
 #include <vector>

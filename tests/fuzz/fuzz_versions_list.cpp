@@ -2,6 +2,7 @@
 // input's first line is the running version text, the second the product
 // name, the rest the fetched list.
 #include "fuzz_require.h"
+#include "update/download_file_name.h"
 #include "update/installer.h"
 #include "update/versions_list.h"
 
