@@ -1,3 +1,6 @@
+// Layer update, above ui: the version check, the installer's download,
+// verification and start, the process terminator and the update window.
+//
 // The update window: the outcome of a version check, the download of the
 // newest installer with its progress, and the start of the installation.
 // Created once, hidden, at start-up; a check shows it.
