@@ -1,5 +1,6 @@
 #include "download/run_lock_win32.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,7 +25,7 @@ std::string FullFolder(const std::string& folder)
 bool Win32RunLock::TryLock(const std::string& folder)
 {
     Unlock();
-    const HANDLE mutex = CreateMutexA(nullptr, FALSE, RunLockName(FullFolder(folder)).c_str());
+    MutexHandle mutex(CreateMutexA(nullptr, FALSE, RunLockName(FullFolder(folder)).c_str()));
     if (!mutex) {
         // Made by a run of another user, whose mutex this user may not
         // open: that run holds the folder. Any other failure lets the run
@@ -33,19 +34,15 @@ bool Win32RunLock::TryLock(const std::string& folder)
     }
     // Abandoned: its run was ended by force, and its work file is kept by
     // this run.
-    const DWORD waited = WaitForSingleObject(mutex, 0);
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-        CloseHandle(mutex);
-        return false;
-    }
-    mutex_ = mutex;
+    const DWORD waited = WaitForSingleObject(mutex.Get(), 0);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
+    mutex_ = std::move(mutex);
     return true;
 }
 
 void Win32RunLock::Unlock()
 {
     if (!mutex_) return;
-    ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
-    mutex_ = nullptr;
+    ReleaseMutex(mutex_.Get());
+    mutex_.Close();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "download/run_lock.h"
+#include "support/unique_handle_win32.h"
 
 #include <windows.h>
 
@@ -16,5 +17,5 @@ public:
     void Unlock() override;
 
 private:
-    HANDLE mutex_ = nullptr;
+    MutexHandle mutex_;
 };

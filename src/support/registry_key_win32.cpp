@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -30,22 +29,6 @@ std::string ExpandEnvironment(const std::string& text)
 
 } // namespace
 
-RegistryKey::RegistryKey(RegistryKey&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-
-RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept
-{
-    if (this != &other) {
-        if (handle_) RegCloseKey(handle_);
-        handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-}
-
-RegistryKey::~RegistryKey()
-{
-    if (handle_) RegCloseKey(handle_);
-}
-
 RegistryKey RegistryKey::Open(HKEY parent, const std::string& path, REGSAM access)
 {
     HKEY handle = nullptr;
@@ -67,7 +50,7 @@ RegistryKey RegistryKey::Create(HKEY parent, const std::string& path, REGSAM acc
 std::optional<DWORD> RegistryKey::ValueType(const std::string& name) const
 {
     DWORD type = REG_NONE;
-    if (!handle_ || RegQueryValueExA(handle_, name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!handle_ || RegQueryValueExA(handle_.Get(), name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
         return std::nullopt;
     return type;
 }
@@ -78,7 +61,7 @@ std::optional<std::uint32_t> RegistryKey::ReadDword(const std::string& name) con
     DWORD value = 0;
     DWORD size = sizeof value;
     if (!handle_
-        || RegQueryValueExA(handle_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size)
+        || RegQueryValueExA(handle_.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size)
                != ERROR_SUCCESS
         || type != REG_DWORD || size != sizeof value)
         return std::nullopt;
@@ -92,7 +75,7 @@ std::optional<std::string> RegistryKey::ReadString(const std::string& name) cons
     for (;;) {
         DWORD type = REG_NONE;
         DWORD size = static_cast<DWORD>(buffer.size());
-        const LONG status = RegQueryValueExA(handle_, name.c_str(), nullptr, &type,
+        const LONG status = RegQueryValueExA(handle_.Get(), name.c_str(), nullptr, &type,
                                              reinterpret_cast<BYTE*>(buffer.data()), &size);
         // The value may grow between the size query and the read; ask again.
         if (status == ERROR_MORE_DATA) {
@@ -117,7 +100,7 @@ bool RegistryKey::HasString(const std::string& name) const
 void RegistryKey::WriteDword(const std::string& name, std::uint32_t value) const
 {
     const DWORD data = value;
-    const LONG status = handle_ ? RegSetValueExA(handle_, name.c_str(), 0, REG_DWORD,
+    const LONG status = handle_ ? RegSetValueExA(handle_.Get(), name.c_str(), 0, REG_DWORD,
                                                  reinterpret_cast<const BYTE*>(&data), sizeof data)
                                 : ERROR_INVALID_HANDLE;
     if (status != ERROR_SUCCESS) ThrowWriteError(name, status);
@@ -125,7 +108,7 @@ void RegistryKey::WriteDword(const std::string& name, std::uint32_t value) const
 
 void RegistryKey::WriteString(const std::string& name, const std::string& value) const
 {
-    const LONG status = handle_ ? RegSetValueExA(handle_, name.c_str(), 0, REG_SZ,
+    const LONG status = handle_ ? RegSetValueExA(handle_.Get(), name.c_str(), 0, REG_SZ,
                                                  reinterpret_cast<const BYTE*>(value.c_str()),
                                                  static_cast<DWORD>(value.size() + 1))
                                 : ERROR_INVALID_HANDLE;

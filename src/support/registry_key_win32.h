@@ -4,6 +4,8 @@
 // success.
 #pragma once
 
+#include "support/unique_handle_win32.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -13,11 +15,6 @@
 class RegistryKey {
 public:
     RegistryKey() = default;
-    RegistryKey(RegistryKey&& other) noexcept;
-    RegistryKey& operator=(RegistryKey&& other) noexcept;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey();
 
     // Opens an existing key; the result is closed (false) when it is missing
     // or access is refused.
@@ -25,8 +22,8 @@ public:
     // Opens a key, creating every missing level.
     static RegistryKey Create(HKEY parent, const std::string& path, REGSAM access = KEY_ALL_ACCESS);
 
-    explicit operator bool() const { return handle_ != nullptr; }
-    HKEY Handle() const { return handle_; }
+    explicit operator bool() const { return handle_.Valid(); }
+    HKEY Handle() const { return handle_.Get(); }
 
     // A REG_DWORD of four bytes.
     std::optional<std::uint32_t> ReadDword(const std::string& name) const;
@@ -42,5 +39,5 @@ private:
     explicit RegistryKey(HKEY handle) : handle_(handle) {}
     std::optional<DWORD> ValueType(const std::string& name) const;
 
-    HKEY handle_ = nullptr;
+    RegistryKeyHandle handle_;
 };

@@ -47,10 +47,10 @@ private:
 };
 
 // Kernel objects, closed by CloseHandle. One traits type per kind, so that
-// a process, a thread, a job, a token and a file are not mixed up. CreateFile and
-// CreateToolhelp32Snapshot give INVALID_HANDLE_VALUE when there is none, the
-// other functions null.
-enum class KernelObject { Process, Thread, Job, Token, File, Snapshot };
+// a process, a thread, a job, a token, a mutex and a file are not mixed up.
+// CreateFile and CreateToolhelp32Snapshot give INVALID_HANDLE_VALUE when
+// there is none, the other functions null.
+enum class KernelObject { Process, Thread, Job, Token, Mutex, File, Snapshot };
 
 template <KernelObject Kind>
 struct KernelObjectTraits {
@@ -66,6 +66,7 @@ using ProcessHandle = UniqueHandle<KernelObjectTraits<KernelObject::Process>>;
 using ThreadHandle = UniqueHandle<KernelObjectTraits<KernelObject::Thread>>;
 using JobHandle = UniqueHandle<KernelObjectTraits<KernelObject::Job>>;
 using TokenHandle = UniqueHandle<KernelObjectTraits<KernelObject::Token>>;
+using MutexHandle = UniqueHandle<KernelObjectTraits<KernelObject::Mutex>>;
 using FileHandle = UniqueHandle<KernelObjectTraits<KernelObject::File>>;
 using SnapshotHandle = UniqueHandle<KernelObjectTraits<KernelObject::Snapshot>>;
 
@@ -77,3 +78,45 @@ struct InternetHandleTraits {
 };
 
 using InternetHandle = UniqueHandle<InternetHandleTraits>;
+
+// A search of FindFirstFile, ended by FindClose.
+struct FindHandleTraits {
+    using Type = HANDLE;
+    static Type Empty() { return INVALID_HANDLE_VALUE; }
+    static bool Close(Type handle) { return FindClose(handle) != FALSE; }
+};
+
+using FindHandle = UniqueHandle<FindHandleTraits>;
+
+// An open registry key.
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static Type Empty() { return nullptr; }
+    static bool Close(Type handle) { return RegCloseKey(handle) == ERROR_SUCCESS; }
+};
+
+using RegistryKeyHandle = UniqueHandle<RegistryKeyTraits>;
+
+// A GDI object of the program's own (font, bitmap, brush), deleted when no
+// device context has it selected any more.
+template <typename Object>
+struct GdiObjectTraits {
+    using Type = Object;
+    static Type Empty() { return nullptr; }
+    static bool Close(Type handle) { return DeleteObject(handle) != FALSE; }
+};
+
+template <typename Object>
+using GdiObject = UniqueHandle<GdiObjectTraits<Object>>;
+
+// Memory the system allocated for the caller with LocalAlloc (a formatted
+// message, a SID's text, a security descriptor).
+template <typename Pointer>
+struct LocalMemoryTraits {
+    using Type = Pointer;
+    static Type Empty() { return nullptr; }
+    static bool Close(Type memory) { return LocalFree(memory) == nullptr; }
+};
+
+template <typename Pointer>
+using LocalMemory = UniqueHandle<LocalMemoryTraits<Pointer>>;

@@ -3,6 +3,7 @@
 // opened through BrowseFolder.
 #pragma once
 
+#include "support/unique_handle_win32.h"
 #include "ui/directory_tree.h"
 #include "win/button.h"
 #include "win/file_list_box.h"
@@ -18,7 +19,6 @@
 
 class TBrowseForm : public Form {
 public:
-    ~TBrowseForm() override;
     void Create();
 
     // Shows the browser modally at path (empty: "C:\"); true when OK closed
@@ -64,7 +64,7 @@ private:
     Label titleLabel_;
     Hints hints_;
     Font buttonFont_;
-    HBRUSH labelBrush_ = nullptr;
+    GdiObject<HBRUSH> labelBrush_;
     bool accepted_ = false;
     // The drive whose tree the drive list's change built last; 0 at first.
     char lastDrive_ = 0;

@@ -75,11 +75,6 @@ char LowerLetter(char letter) { return letter >= 'A' && letter <= 'Z' ? static_c
 
 } // namespace
 
-TBrowseForm::~TBrowseForm()
-{
-    if (labelBrush_) DeleteObject(labelBrush_);
-}
-
 void TBrowseForm::Create()
 {
     BrowseForm = this;
@@ -88,7 +83,7 @@ void TBrowseForm::Create()
     style.fontHeight = 17;
     CreateForm("KestromBrowseForm", "", 542, 496, style);
     buttonFont_ = Font("Arial", 15);
-    labelBrush_ = CreateSolidBrush(RGB(255, 255, 0));
+    labelBrush_ = GdiObject<HBRUSH>(CreateSolidBrush(RGB(255, 255, 0)));
     panel3Width_ = Scale(226);
 
     BrowsePanel.Create(Handle(), {0, 0, 542, 412}, Bevel::Lowered);
@@ -220,7 +215,7 @@ LRESULT TBrowseForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == DirectoryLabel.Handle()) {
         const auto dc = reinterpret_cast<HDC>(wParam);
         SetBkColor(dc, RGB(255, 255, 0));
-        return reinterpret_cast<LRESULT>(labelBrush_);
+        return reinterpret_cast<LRESULT>(labelBrush_.Get());
     }
     // The title bar's close box counts as Cancel.
     if (message == WM_CLOSE) accepted_ = false;

@@ -1,13 +1,8 @@
 #include "ui/directory_tree.h"
 
-#include <memory>
+#include "support/unique_handle_win32.h"
 
 namespace {
-
-struct FindCloser {
-    void operator()(HANDLE find) const { FindClose(find); }
-};
-using FindHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
 
 TreeNode NodeOf(HTREEITEM item) { return reinterpret_cast<TreeNode>(item); }
 HTREEITEM ItemOf(TreeNode node) { return reinterpret_cast<HTREEITEM>(node); }
@@ -71,13 +66,11 @@ void TBoom::LoadChildren(const std::string& mask, HTREEITEM node)
     // Every entry comes back, hidden and system folders included; a folder
     // that cannot be read simply gets no children.
     WIN32_FIND_DATAA entry = {};
-    FindHandle find(FindFirstFileA(mask.c_str(), &entry));
-    if (find.get() != INVALID_HANDLE_VALUE) {
+    const FindHandle find(FindFirstFileA(mask.c_str(), &entry));
+    if (find) {
         do {
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) AddFolderNode(node, entry.cFileName);
-        } while (FindNextFileA(find.get(), &entry));
-    } else {
-        find.release();
+        } while (FindNextFileA(find.Get(), &entry));
     }
     ready_ = true;
 }

@@ -15,10 +15,6 @@ namespace {
 
 constexpr int FolderAttempts = 10;
 
-struct LocalFreeDeleter {
-    void operator()(void* memory) const { LocalFree(memory); }
-};
-
 // The running user's SID in its string form ("S-1-5-21-..."); empty when
 // the process token cannot say.
 std::string UserSid()
@@ -29,27 +25,25 @@ std::string UserSid()
     DWORD size = 0;
     GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
     std::unique_ptr<BYTE[]> buffer(size ? new BYTE[size] : nullptr);
-    std::string text;
     char* sid = nullptr;
-    if (buffer && GetTokenInformation(token.Get(), TokenUser, buffer.get(), size, &size)
-        && ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.get())->User.Sid, &sid)) {
-        text = sid;
-        LocalFree(sid);
-    }
-    return text;
+    if (!buffer || !GetTokenInformation(token.Get(), TokenUser, buffer.get(), size, &size)
+        || !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.get())->User.Sid, &sid))
+        return {};
+    const LocalMemory<char*> owned(sid);
+    return owned.Get();
 }
 
 // Full control for the user, SYSTEM and the administrators, passed on to
 // everything made inside; nothing inherited from the temporary folder.
-std::unique_ptr<void, LocalFreeDeleter> OwnFolderSecurity()
+LocalMemory<PSECURITY_DESCRIPTOR> OwnFolderSecurity()
 {
     const std::string user = UserSid();
-    if (user.empty()) return nullptr;
+    if (user.empty()) return {};
     const std::string sddl = "D:P(A;OICI;FA;;;" + user + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
-        return nullptr;
-    return std::unique_ptr<void, LocalFreeDeleter>(descriptor);
+        return {};
+    return LocalMemory<PSECURITY_DESCRIPTOR>(descriptor);
 }
 
 bool RandomBytes(FolderNameBytes& bytes)
@@ -67,7 +61,7 @@ std::string NewInstallerFolder(const std::string& productName, const std::string
     const std::string temp = TempFolder();
     const auto security = OwnFolderSecurity();
     if (temp.empty() || !security) return {};
-    SECURITY_ATTRIBUTES attributes = {sizeof attributes, security.get(), FALSE};
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, security.Get(), FALSE};
     for (int attempt = 0; attempt < FolderAttempts; ++attempt) {
         FolderNameBytes bytes;
         if (!RandomBytes(bytes)) return {};

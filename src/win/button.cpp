@@ -16,12 +16,6 @@ HBITMAP LoadButtonBitmap(int resource)
 
 } // namespace
 
-Button::~Button()
-{
-    if (normal_) DeleteObject(normal_);
-    if (disabled_) DeleteObject(disabled_);
-}
-
 void Button::Create(Form& owner, HWND parent, const std::string& caption, const DesignRect& rect, int designDensity)
 {
     CreateControl(owner, parent, "BUTTON", caption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, rect, designDensity);
@@ -29,8 +23,8 @@ void Button::Create(Form& owner, HWND parent, const std::string& caption, const 
 
 void Button::SetImages(int normalResource, int disabledResource)
 {
-    normal_ = LoadButtonBitmap(normalResource);
-    disabled_ = LoadButtonBitmap(disabledResource);
+    normal_ = GdiObject<HBITMAP>(LoadButtonBitmap(normalResource));
+    disabled_ = GdiObject<HBITMAP>(LoadButtonBitmap(disabledResource));
     EnabledChanged();
 }
 
@@ -46,6 +40,6 @@ void Button::Command(WORD code)
 
 void Button::EnabledChanged()
 {
-    HBITMAP image = !Enabled() && disabled_ ? disabled_ : normal_;
+    HBITMAP image = !Enabled() && disabled_ ? disabled_.Get() : normal_.Get();
     if (image) SendMessageA(Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
 }

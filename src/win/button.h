@@ -2,13 +2,13 @@
 // a normal and, optionally, a disabled state.
 #pragma once
 
+#include "support/unique_handle_win32.h"
 #include "win/control.h"
 
 #include <functional>
 
 class Button : public Control {
 public:
-    ~Button() override;
     void Create(Form& owner, HWND parent, const std::string& caption, const DesignRect& rect,
                 int designDensity = 120);
     // Bitmap resources of the program; 0 for no disabled state.
@@ -23,6 +23,6 @@ protected:
     void EnabledChanged() override;
 
 private:
-    HBITMAP normal_ = nullptr;
-    HBITMAP disabled_ = nullptr;
+    GdiObject<HBITMAP> normal_;
+    GdiObject<HBITMAP> disabled_;
 };

@@ -1,5 +1,7 @@
 #include "win/file_list_box.h"
 
+#include "support/unique_handle_win32.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -32,12 +34,11 @@ void FileListBox::SetFolder(const std::string& folder)
     if (!prefix.empty() && prefix.back() != '\\') prefix += '\\';
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry = {};
-    const HANDLE find = FindFirstFileA((prefix + mask_).c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
+    const FindHandle find(FindFirstFileA((prefix + mask_).c_str(), &entry));
+    if (find) {
         do {
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(entry.cFileName);
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
+        } while (FindNextFileA(find.Get(), &entry));
     }
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });

@@ -2,30 +2,12 @@
 
 #include "win/scaling.h"
 
-#include <utility>
-
+// A negative height asks for the character height, not the cell height.
 Font::Font(const std::string& face, int pixelHeight, bool bold, int designDensity)
+    : handle_(CreateFontA(-Scaled(pixelHeight, designDensity), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, face.c_str()))
 {
-    // A negative height asks for the character height, not the cell height.
-    handle_ = CreateFontA(-Scaled(pixelHeight, designDensity), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                          FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_DONTCARE, face.c_str());
-}
-
-Font::~Font()
-{
-    if (handle_) DeleteObject(handle_);
-}
-
-Font::Font(Font&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-
-Font& Font::operator=(Font&& other) noexcept
-{
-    if (this != &other) {
-        if (handle_) DeleteObject(handle_);
-        handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
 }
 
 SIZE TextExtent(HFONT font, const std::string& text)

@@ -1,6 +1,8 @@
 // A GDI font by face and character height in pixels, owned.
 #pragma once
 
+#include "support/unique_handle_win32.h"
+
 #include <windows.h>
 
 #include <string>
@@ -10,16 +12,11 @@ public:
     Font() = default;
     // pixelHeight is the character height at the design density.
     Font(const std::string& face, int pixelHeight, bool bold = false, int designDensity = 120);
-    ~Font();
-    Font(const Font&) = delete;
-    Font& operator=(const Font&) = delete;
-    Font(Font&& other) noexcept;
-    Font& operator=(Font&& other) noexcept;
 
-    HFONT Handle() const { return handle_; }
+    HFONT Handle() const { return handle_.Get(); }
 
 private:
-    HFONT handle_ = nullptr;
+    GdiObject<HFONT> handle_;
 };
 
 // Size in pixels of text drawn in font on this screen.
