@@ -1,7 +1,8 @@
 #include "download/run_lock_win32.h"
 
+#include "support/system_folders_win32.h"
+
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -9,13 +10,9 @@ namespace {
 std::string FullFolder(const std::string& folder)
 {
     const std::string relative = folder.empty() ? "." : folder;
-    std::vector<char> full(MAX_PATH + 1);
-    DWORD length = GetFullPathNameA(relative.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length >= full.size()) {
-        full.resize(length + 1);
-        length = GetFullPathNameA(relative.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    }
-    std::string name = length > 0 && length < full.size() ? std::string(full.data(), length) : relative;
+    std::string name = ReadGrowing(
+        [&](char* buffer, DWORD size) { return GetFullPathNameA(relative.c_str(), size, buffer, nullptr); });
+    if (name.empty()) name = relative;
     if (!name.empty()) CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
     return name;
 }

@@ -1,10 +1,10 @@
 #include "support/files.h"
 
+#include "support/system_folders_win32.h"
 #include "support/system_message_win32.h"
 
 #include <windows.h>
 
-#include <vector>
 
 namespace {
 
@@ -53,12 +53,7 @@ unsigned long CreateFolderLevels(const std::string& folder)
 
 std::string CurrentFolder()
 {
-    std::vector<char> buffer(MAX_PATH + 1);
-    for (;;) {
-        const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-        if (length < buffer.size()) return std::string(buffer.data(), length);
-        buffer.resize(length + 1);
-    }
+    return ReadGrowing([](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });
 }
 
 bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != FALSE; }

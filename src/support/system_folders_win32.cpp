@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <functional>
 #include <vector>
 
 namespace {
@@ -12,8 +11,8 @@ namespace {
 // be longer.
 constexpr DWORD LongestName = 32'768;
 
-// A name read by a function that, given too small a buffer, reports the
-// size it needs (the terminating null included); empty on failure.
+} // namespace
+
 std::string ReadGrowing(const std::function<DWORD(char*, DWORD)>& read)
 {
     std::vector<char> buffer(MAX_PATH + 1);
@@ -25,8 +24,6 @@ std::string ReadGrowing(const std::function<DWORD(char*, DWORD)>& read)
         buffer.resize(length + 1);
     }
 }
-
-} // namespace
 
 std::string SystemFolder()
 {

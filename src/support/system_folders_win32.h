@@ -2,7 +2,15 @@
 // grows until the whole name fits, so that a long name is never cut.
 #pragma once
 
+#include <windows.h>
+
+#include <functional>
 #include <string>
+
+// A name read by a function that, given too small a buffer, reports the
+// size it needs (the terminating null included): read again into a buffer
+// of that size until it fits. Empty when the function fails.
+std::string ReadGrowing(const std::function<DWORD(char*, DWORD)>& read);
 
 // The system folder ("C:\Windows\system32"), without a final "\"; empty
 // when Windows names none.
