@@ -31,4 +31,4 @@ tier host ctest --test-dir build/host --output-on-failure -j"${JOBS:-2}"
 tier sanitizers-and-fuzz tools/fuzz_smoke.sh
 kind=$(bash -c 'source tools/wine_env.sh && echo "$KESTROM_WINE_KIND"')
 echo "== Win32 tests and end-to-end scenarios under Wine ($kind)"
-tier wine tools/with_display.sh ctest --test-dir build/win32 --output-on-failure
+tier wine tools/wine_lanes.sh "$times"

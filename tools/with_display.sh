@@ -2,7 +2,9 @@
 # Runs a command with the project's wineserver on a display: the current
 # one when DISPLAY is set, otherwise a virtual one. Everything Wine does in
 # one call shares that display; the wineserver is ended afterwards so that
-# the next call does not inherit its desktop.
+# the next call does not inherit its desktop. KESTROM_DISPLAY_NUMBER, when
+# set, is the number of the virtual display to start (otherwise the first
+# free one).
 set -u
 source "$(dirname "$0")/wine_env.sh"
 
@@ -21,5 +23,7 @@ run() {
 if [ -n "${DISPLAY:-}" ]; then
   run "$@"
 else
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  display=(-a)
+  [ -z "${KESTROM_DISPLAY_NUMBER:-}" ] || display=(-n "$KESTROM_DISPLAY_NUMBER")
+  exec xvfb-run "${display[@]}" -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
