@@ -248,7 +248,7 @@ void TVersionsForm::StartInstaller()
     ShowModel();
     // The installer stays locked until it is under way.
     InstallerLaunchResult launch = LaunchVerifiedInstaller(installerFile_, signature_, model_.NewestVersion,
-                                                                 RunningVersion(versionText_));
+                                                           RunningVersion(versionText_));
     if (launch.Outcome == InstallerLaunch::Refused) {
         launch.Lock.Close();
         DiscardInstaller();

@@ -539,7 +539,8 @@ TEST_F(InstallerDownloadTest, BeforeTheStartTheInstallerIsCheckedAgain)
         {"the user's runas of programs",
          [&] { RegistryKey::Create(HKEY_CURRENT_USER, classes + "exefile\\shell\\runas\\command"); },
          [&] {
-             for (const char* key : {"exefile\\shell\\runas\\command", "exefile\\shell\\runas", "exefile\\shell", "exefile"})
+             for (const char* key :
+                  {"exefile\\shell\\runas\\command", "exefile\\shell\\runas", "exefile\\shell", "exefile"})
                  RegDeleteKeyA(HKEY_CURRENT_USER, (classes + key).c_str());
          },
          "Het register van de gebruiker leidt de start van programma's om"},
