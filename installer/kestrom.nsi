@@ -37,6 +37,13 @@ SetDateSave off
 ; "Kestrom.old".
 !define REPLACED_PATTERN "${PRODUCT}-*.old"
 !define OLD_REPLACED_FILE "Kestrom.old"
+; The new program is written under this name first, and renamed into place
+; once it is whole.
+!define NEW_PROGRAM_FILE "${PRODUCT}.new"
+; Which program an update moved aside, recorded in the machine's registry
+; (the 32-bit view) from before the rename until the new one is in place.
+!define RECORD_KEY "Software\${PRODUCT}"
+!define RECORD_VALUE "Moved Aside"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 ; Half-second steps to wait for a running Kestrom.exe to end: the update
 ; window ends the program about a second after it has started this installer.
@@ -100,17 +107,39 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
-; The installed program is moved aside, not deleted: it is put back when the
-; new one cannot be written (a full disk, a file held open) and deleted
-; only once the new one is in place. A running Kestrom.exe cannot be
-; written: wait for it to end. One that still runs after that is moved
-; aside all the same (it runs on from the moved file, which goes when
-; Windows starts next) so that the new program takes its place.
-Function MoveProgramAside
-  StrCpy $Replaced ""
-  ; Programs moved aside by earlier updates, unless they still run.
-  Delete "$INSTDIR\${REPLACED_PATTERN}"
-  Delete "$INSTDIR\${OLD_REPLACED_FILE}"
+; A program that an earlier installer moved aside and then left without
+; its successor (killed, or a power cut, between the two renames) goes
+; back in its place before anything else, so that nothing deletes the only
+; good copy.
+Function PutBackInterrupted
+  ReadRegStr $R0 HKLM "${RECORD_KEY}" "${RECORD_VALUE}"
+  ${If} $R0 == ""
+    Return
+  ${EndIf}
+  ${GetParent} $R0 $R1
+  ${GetFileName} $R0 $R2
+  StrLen $R3 "${PRODUCT}-"
+  StrCpy $R4 $R2 $R3
+  StrCpy $R5 $R2 "" -4
+  ; Only a program this installer's kind moved aside, in its own folder.
+  ${If} $R4 == "${PRODUCT}-"
+  ${AndIf} $R5 == ".old"
+  ${AndIf} ${FileExists} $R0
+  ${AndIfNot} ${FileExists} "$R1\${PROGRAM_FILE}"
+    ClearErrors
+    Rename $R0 "$R1\${PROGRAM_FILE}"
+    ${If} ${Errors}
+      Abort "$R0 kan niet worden teruggezet als $R1\${PROGRAM_FILE}."
+    ${EndIf}
+    DetailPrint "Het programma dat een afgebroken installatie opzij zette, is teruggezet."
+  ${EndIf}
+  DeleteRegValue HKLM "${RECORD_KEY}" "${RECORD_VALUE}"
+FunctionEnd
+
+; A running Kestrom.exe cannot be deleted once moved aside: wait for it to
+; end. One that still runs after that is moved aside all the same (it runs
+; on from the moved file, which goes when Windows starts next).
+Function WaitForProgram
   ${IfNot} ${FileExists} "$INSTDIR\${PROGRAM_FILE}"
     Return
   ${EndIf}
@@ -132,45 +161,92 @@ Function MoveProgramAside
     Sleep 500
     IntOp $R0 $R0 + 1
   ${Loop}
-  ; The first free name; a rename never replaces a file.
-  StrCpy $R0 1
-  ${DoWhile} ${FileExists} "$INSTDIR\${PRODUCT}-$R0.old"
-    IntOp $R0 $R0 + 1
-  ${Loop}
-  ClearErrors
-  Rename "$INSTDIR\${PROGRAM_FILE}" "$INSTDIR\${PRODUCT}-$R0.old"
-  ${If} ${Errors}
-    Abort "$INSTDIR\${PROGRAM_FILE} is in gebruik en kan niet worden vervangen."
-  ${EndIf}
-  StrCpy $Replaced "$INSTDIR\${PRODUCT}-$R0.old"
 FunctionEnd
 
-; The installed program back in its place, in place of whatever part of
-; the new one was written.
-Function PutProgramBack
-  ${If} $Replaced != ""
-    Delete "$INSTDIR\${PROGRAM_FILE}"
-    Rename $Replaced "$INSTDIR\${PROGRAM_FILE}"
-    DetailPrint "Het geïnstalleerde programma is teruggezet."
-    StrCpy $Replaced ""
+; The new program, written whole under its temporary name, takes the
+; installed one's place in two renames. The installed program is moved
+; aside, not deleted: it is put back when the rest cannot be written, and
+; deleted only once everything is in place. Which one was moved aside is
+; recorded before it is moved, for the next installer.
+Function SwitchPrograms
+  StrCpy $Replaced ""
+  ${If} ${FileExists} "$INSTDIR\${PROGRAM_FILE}"
+    ; The first free name; a rename never replaces a file.
+    StrCpy $R0 1
+    ${DoWhile} ${FileExists} "$INSTDIR\${PRODUCT}-$R0.old"
+      IntOp $R0 $R0 + 1
+    ${Loop}
+    ClearErrors
+    WriteRegStr HKLM "${RECORD_KEY}" "${RECORD_VALUE}" "$INSTDIR\${PRODUCT}-$R0.old"
+    ${If} ${Errors}
+      Abort "De installatie kan niet vastleggen welk programma opzij gaat."
+    ${EndIf}
+    ClearErrors
+    Rename "$INSTDIR\${PROGRAM_FILE}" "$INSTDIR\${PRODUCT}-$R0.old"
+    ${If} ${Errors}
+      DeleteRegValue HKLM "${RECORD_KEY}" "${RECORD_VALUE}"
+      Abort "$INSTDIR\${PROGRAM_FILE} is in gebruik en kan niet worden vervangen."
+    ${EndIf}
+    StrCpy $Replaced "$INSTDIR\${PRODUCT}-$R0.old"
   ${EndIf}
+  ClearErrors
+  Rename "$INSTDIR\${NEW_PROGRAM_FILE}" "$INSTDIR\${PROGRAM_FILE}"
+  ${If} ${Errors}
+    Abort "$INSTDIR\${PROGRAM_FILE} kan niet worden geschreven."
+  ${EndIf}
+FunctionEnd
+
+; The installed program back in its place, in place of the new one. Each
+; step is checked: as long as the program moved aside is not back, the
+; record stays, and the next installer puts it back.
+Function PutProgramBack
+  ${If} $Replaced == ""
+    Return
+  ${EndIf}
+  ${IfNot} ${FileExists} $Replaced
+    DetailPrint "Het geïnstalleerde programma kan niet worden teruggezet: $Replaced ontbreekt."
+    StrCpy $Replaced ""
+    Return
+  ${EndIf}
+  ClearErrors
+  Delete "$INSTDIR\${PROGRAM_FILE}"
+  ${If} ${Errors}
+    DetailPrint "$INSTDIR\${PROGRAM_FILE} kan niet worden verwijderd; het geïnstalleerde programma blijft $Replaced."
+    Return
+  ${EndIf}
+  ClearErrors
+  Rename $Replaced "$INSTDIR\${PROGRAM_FILE}"
+  ${If} ${Errors}
+    DetailPrint "Het geïnstalleerde programma kan niet worden teruggezet; de volgende installatie zet het terug."
+    Return
+  ${EndIf}
+  DeleteRegValue HKLM "${RECORD_KEY}" "${RECORD_VALUE}"
+  DetailPrint "Het geïnstalleerde programma is teruggezet."
+  StrCpy $Replaced ""
 FunctionEnd
 
 ; Also after an error that ends the installation at once (a file that
 ; cannot be written), in silent mode too.
 Function .onInstFailed
   Call PutProgramBack
+  Delete "$INSTDIR\${NEW_PROGRAM_FILE}"
 FunctionEnd
 
 Section "${PRODUCT}"
   SetShellVarContext all
   SetOutPath "$INSTDIR"
-  Call MoveProgramAside
+  Call PutBackInterrupted
+  ; Programs moved aside by earlier updates, unless they still run.
+  Delete "$INSTDIR\${REPLACED_PATTERN}"
+  Delete "$INSTDIR\${OLD_REPLACED_FILE}"
+  Call WaitForProgram
   ClearErrors
-  File "/oname=${PROGRAM_FILE}" "${PROGRAM}"
+  Delete "$INSTDIR\${NEW_PROGRAM_FILE}"
+  File "/oname=${NEW_PROGRAM_FILE}" "${PROGRAM}"
   ${If} ${Errors}
     Abort "$INSTDIR\${PROGRAM_FILE} kan niet worden geschreven."
   ${EndIf}
+  Call SwitchPrograms
   ClearErrors
   WriteUninstaller "$INSTDIR\${UNINSTALLER_FILE}"
   ${If} ${Errors}
@@ -199,6 +275,7 @@ Section "${PRODUCT}"
     Delete /REBOOTOK $Replaced
     StrCpy $Replaced ""
   ${EndIf}
+  DeleteRegValue HKLM "${RECORD_KEY}" "${RECORD_VALUE}"
   ${If} $R0 == '"$INSTDIR\${OLD_UNINSTALLER_FILE}"'
     Delete "$INSTDIR\${OLD_UNINSTALLER_FILE}"
   ${EndIf}
@@ -213,6 +290,8 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\${PROGRAM_FILE}"
   Delete /REBOOTOK "$INSTDIR\${REPLACED_PATTERN}"
   Delete /REBOOTOK "$INSTDIR\${OLD_REPLACED_FILE}"
+  Delete "$INSTDIR\${NEW_PROGRAM_FILE}"
+  DeleteRegValue HKLM "${RECORD_KEY}" "${RECORD_VALUE}"
   Delete "$INSTDIR\${UNINSTALLER_FILE}"
   ; Only when empty: a data folder the user made inside it stays.
   RMDir "$INSTDIR"

@@ -39,8 +39,12 @@ fail() {
 # Which key the program trusts, decided before anything is built.
 if [ -n "${KESTROM_SIGNING_KEY:-}" ]; then
   [ -r "$KESTROM_SIGNING_KEY" ] || fail "cannot read the signing key $KESTROM_SIGNING_KEY"
+  # Only the P-256 curve: the program checks no other, and a release
+  # signed on another would refuse every update for ever.
   key=$("$root/tools/sign_installer.sh" --public-key "$KESTROM_SIGNING_KEY") || key=""
-  [[ $key =~ ^[0-9a-f]{128}$ ]] || fail "$KESTROM_SIGNING_KEY is not an EC P-256 private key (tools/sign_installer.sh --new-key)"
+  [[ $key =~ ^[0-9a-f]{128}$ ]] ||
+    fail "$KESTROM_SIGNING_KEY is not a private key on the P-256 curve (prime256v1;" \
+      "tools/sign_installer.sh --new-key makes one). Nothing is built."
   expected=$(echo "${KESTROM_MAKER_KEY:-$key}" | tr 'A-F' 'a-f')
   if [ "$expected" = "$placeholder" ] || [ "$key" = "$placeholder" ]; then
     fail "refused: a signed release whose program trusts the placeholder key could never be updated again"
@@ -84,6 +88,9 @@ list=$stage/release/versions.dat
 installer=$(head -n 1 "$list" | cut -d , -f 2)
 if [ -n "$key" ]; then
   "$root/tools/sign_installer.sh" "$KESTROM_SIGNING_KEY" "$stage/release/$installer" >/dev/null
+  # With the 128 digits the program carries, as it imports them.
+  "$root/tools/sign_installer.sh" --verify "$key" "$stage/release/$installer" ||
+    fail "the signature of $installer does not hold for the key $key the program trusts. Nothing is published."
 fi
 
 mv -f "$stage/release/$installer" "$out/$installer"

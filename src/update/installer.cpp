@@ -68,9 +68,8 @@ InstallerVerdict JudgeInstaller(const ReceivedInstaller& received, int listSizeK
     const std::int64_t difference = receivedKB - listSizeKB;
     if (difference < -1 || difference > 1) return InstallerVerdict::WrongSize;
     if (received.FirstBytes.rfind("MZ", 0) != 0) return InstallerVerdict::NotAProgram;
-    // The list gives the size in whole kilobytes, rounded down: fewer bytes
-    // than that cannot be the maker's file.
-    if (received.Signature == SignatureState::Wrong && receivedKB < listSizeKB) return InstallerVerdict::CutShort;
+    // Only the transfer knows whether it broke off: a list may round its
+    // size up, so a whole file a little under it is judged by its signature.
     return SignatureVerdict(received.Signature);
 }
 

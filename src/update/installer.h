@@ -49,7 +49,7 @@ enum class DownloadStop {
     TooLarge,  // it reached InstallerByteLimit
     TooSlow,   // its time was up
     Cancelled, // the window or the program was closed
-    CutShort,  // the connection broke, or ended before the announced length
+    CutShort,  // the connection broke or fell silent, or ended before the announced length
 };
 
 enum class SignatureState {
@@ -86,16 +86,18 @@ enum class InstallerVerdict {
     NotAProgram,
     NotSigned,
     Unreadable,
-    CutShort,      // wrongly signed, and shorter than the list's size
+    CutShort,      // the transfer broke off (DownloadStop::CutShort)
     WronglySigned,
     WrongVersion,  // signed, but not the version announced, or not newer
+    // Found at the start:
+    NotAlone,        // something else lies in the installer's folder
+    StartRedirected, // the user's own classes could redirect the elevated start
     Trusted,
 };
 
 // A download is worth its signature when it is complete and plausible:
 // status 200, within one kilobyte of the list's size, an executable ("MZ").
-// Then its signature decides (SignatureVerdict), except that a wrongly
-// signed file shorter than the list's size was cut short on its way.
+// Then its signature decides (SignatureVerdict).
 InstallerVerdict JudgeInstaller(const ReceivedInstaller& received, int listSizeKB);
 
 // Missing is NotSigned, Valid is Trusted.

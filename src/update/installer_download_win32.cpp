@@ -46,7 +46,8 @@ ReceivedInstaller DownloadInstallerTo(std::ostream& stream, const std::string& u
     // Wine ends a body cut off by the server like a complete one; only the
     // announced length tells them apart.
     const bool lessThanAnnounced = response.announcedLength && received.Bytes < *response.announcedLength;
-    if (received.Stop == DownloadStop::None && (response.end == HttpEnd::Broken || lessThanAnnounced))
+    const bool readFailed = response.end == HttpEnd::Broken || response.end == HttpEnd::Silent;
+    if (received.Stop == DownloadStop::None && (readFailed || lessThanAnnounced))
         received.Stop = DownloadStop::CutShort;
     return received;
 }

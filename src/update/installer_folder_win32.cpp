@@ -54,9 +54,17 @@ bool RandomBytes(FolderNameBytes& bytes)
 
 std::string FolderOf(const std::string& file) { return file.substr(0, file.rfind('\\') + 1); }
 
+// Open for listing only; others may read and write inside, never delete or
+// rename the folder.
+FileHandle HoldFolder(const std::string& folder)
+{
+    return FileHandle(CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
 } // namespace
 
-std::string NewInstallerFolder(const std::string& productName, const std::string& fileName)
+InstallerFolder NewInstallerFolder(const std::string& productName, const std::string& fileName)
 {
     const std::string temp = TempFolder();
     const auto security = OwnFolderSecurity();
@@ -72,15 +80,36 @@ std::string NewInstallerFolder(const std::string& productName, const std::string
             if (GetLastError() == ERROR_ALREADY_EXISTS) continue;
             return {};
         }
+        InstallerFolder made{folder, HoldFolder(folder)};
+        if (!made.Hold) {
+            RemoveDirectoryA(folder.c_str());
+            return {};
+        }
         try {
             WriteUpdateRecord(InstallerFileRecord, folder + fileName);
         } catch (...) {
+            made.Hold.Close();
             RemoveDirectoryA(folder.c_str());
             throw;
         }
-        return folder;
+        return made;
     }
     return {};
+}
+
+bool FolderHoldsOnly(const std::string& folder, const std::string& fileName)
+{
+    WIN32_FIND_DATAA entry;
+    const FindHandle find(FindFirstFileA((folder + "*").c_str(), &entry));
+    if (!find) return false;
+    bool found = false;
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        if (name != fileName || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+        found = true;
+    } while (FindNextFileA(find.Get(), &entry));
+    return found && GetLastError() == ERROR_NO_MORE_FILES;
 }
 
 bool RemoveInstallerFolder(const std::string& file)

@@ -6,14 +6,27 @@
 // Nobody else can plant a file beside the installer that is started with
 // administrator rights. The folder is recorded (update_record_win32.h)
 // until it is gone.
+//
+// From its creation to the installer's start the folder is held open
+// without delete sharing: nobody can rename it, remove it or put another
+// folder in its place while the window waits for "Installeer".
 #pragma once
+
+#include "support/unique_handle_win32.h"
 
 #include <string>
 
-// A new folder for the installer fileName, ending in "\"; empty when none
-// could be made. Throws std::runtime_error when it cannot be recorded (the
-// folder is removed again).
-std::string NewInstallerFolder(const std::string& productName, const std::string& fileName);
+struct InstallerFolder {
+    std::string Path; // ending in "\"; empty when none could be made
+    FileHandle Hold;  // closed before the folder itself is removed
+};
+
+// A new folder for the installer fileName, held. Throws std::runtime_error
+// when it cannot be recorded (the folder is removed again).
+InstallerFolder NewInstallerFolder(const std::string& productName, const std::string& fileName);
+
+// True when folder (ending in "\") holds the file fileName and nothing else.
+bool FolderHoldsOnly(const std::string& folder, const std::string& fileName);
 
 // Deletes the installer file and then its folder, and forgets the record.
 // Nothing else is deleted: a folder that holds anything more (a file the

@@ -1,6 +1,8 @@
 #include "update/installer_start_win32.h"
 
 #include "update/installer_check_win32.h"
+#include "update/installer_folder_win32.h"
+#include "update/start_redirect_win32.h"
 #include "update/update_record_win32.h"
 
 #include <shellapi.h>
@@ -19,6 +21,15 @@ InstallerLaunchResult LaunchVerifiedInstaller(const std::string& file, std::stri
     if (!result.Lock) return result;
     CheckLockedInstaller(result.Lock, file, signature, result.Checked);
     result.Verdict = JudgeTrustedVersion(result.Checked, SignatureVerdict(result.Checked.Signature), announced, running);
+    // The last checks before the start: the folder may have been given
+    // company while the window waited, and the user's registry decides
+    // what "runas" starts.
+    const std::size_t nameStart = file.rfind('\\') + 1;
+    if (result.Verdict == InstallerVerdict::Trusted
+        && !FolderHoldsOnly(file.substr(0, nameStart), file.substr(nameStart)))
+        result.Verdict = InstallerVerdict::NotAlone;
+    if (result.Verdict == InstallerVerdict::Trusted && UserClassesRedirectElevatedStart())
+        result.Verdict = InstallerVerdict::StartRedirected;
     if (result.Verdict != InstallerVerdict::Trusted) {
         result.Outcome = InstallerLaunch::Refused;
         return result;

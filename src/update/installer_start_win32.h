@@ -25,8 +25,9 @@ struct InstallerLaunchResult {
 };
 
 // Checks file (the maker's signature, as the server sent it, and the
-// announced version newer than the running one) and starts it with
-// administrator rights. Before the start the announced version is recorded,
+// announced version newer than the running one), that its folder holds
+// nothing else and that the user's registry cannot redirect the start, and
+// starts it with administrator rights. Before the start the announced version is recorded,
 // so that the next start of the program can say whether it is the one
 // running; a failed start forgets it again.
 InstallerLaunchResult LaunchVerifiedInstaller(const std::string& file, std::string_view signature,

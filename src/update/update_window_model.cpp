@@ -100,6 +100,11 @@ std::string RejectionReason(const UpdateWindowModel& model, InstallerVerdict ver
         return Text("De handtekening van de maker klopt niet", "The maker's signature does not match");
     case InstallerVerdict::WrongVersion:
         return VersionReason(received.Version, model.NewestVersion);
+    case InstallerVerdict::NotAlone:
+        return Text("Naast het installatiebestand staan andere bestanden", "Other files lie beside the installer");
+    case InstallerVerdict::StartRedirected:
+        return Text("Het register van de gebruiker leidt de start van programma's om",
+                    "The user's registry redirects the start of programs");
     case InstallerVerdict::NotReceived:
     case InstallerVerdict::Trusted:
         break;
@@ -212,6 +217,7 @@ void PresentInstallationRefused(UpdateWindowModel& model, InstallerVerdict verdi
 {
     model.MemoLines.push_back(RejectionReason(model, verdict, received));
     model.MemoLines.push_back(Text("Installatie is mislukt.", "Installation failed."));
+    model.MemoLines.push_back(Text("Het bestand is verwijderd.", "The file has been deleted."));
     model.ExitCaption = Text("Sluit Venster", "Close Window");
     model.DownloadVisible = true;
     model.InstallerReady = false;

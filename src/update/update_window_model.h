@@ -52,8 +52,9 @@ void PresentRejected(UpdateWindowModel& model, InstallerVerdict verdict, const R
 void PresentInstallationStarting(UpdateWindowModel& model, std::string_view displayName);
 // The installer could not be started; ExitBtn tries again.
 void PresentInstallationFailed(UpdateWindowModel& model);
-// The installer no longer passes its checks (signature, version) when it is
-// about to start: it is never started, and only a new download can be
-// installed. received holds what the check found.
+// The installer no longer passes its checks (signature, version, its
+// folder, the user's registry) when it is about to start: it is never
+// started, it is deleted, and only a new download can be installed.
+// received holds what the check found.
 void PresentInstallationRefused(UpdateWindowModel& model, InstallerVerdict verdict, const ReceivedInstaller& received);
 void PresentInstallationStarted(UpdateWindowModel& model, std::string_view displayName);

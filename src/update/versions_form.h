@@ -6,6 +6,7 @@
 // Created once, hidden, at start-up; a check shows it.
 #pragma once
 
+#include "support/unique_handle_win32.h"
 #include "ui/gauge.h"
 #include "update/installer.h"
 #include "update/installer_download_win32.h"
@@ -88,6 +89,8 @@ private:
     std::string versionText_;
     int downloadedKB_ = 0;
     std::string installerFolder_;
+    // Held from the folder's creation to the installer's start.
+    FileHandle folderHold_;
     std::string installerFile_;
     // The maker's signature of installerFile_, as the server sent it.
     std::string signature_;

@@ -19,6 +19,7 @@
 #include "win/application.h"
 
 #include <stdexcept>
+#include <utility>
 
 TVersionsForm* VersionsForm = nullptr;
 
@@ -169,6 +170,8 @@ void TVersionsForm::FormDestroy() { DiscardInstaller(); }
 void TVersionsForm::DiscardInstaller()
 {
     if (installerFolder_.empty()) return;
+    // The folder can go only once the program no longer holds it.
+    folderHold_.Close();
     RemoveInstallerFolder(installerFile_);
     installerFolder_.clear();
     installerFile_.clear();
@@ -181,7 +184,9 @@ bool TVersionsForm::DownloadInstaller(const std::string& downloadName, const std
     Gauge1.SetMaxValue(model_.InstallerSizeKB);
     Gauge1.SetProgress(0);
     DiscardInstaller();
-    installerFolder_ = NewInstallerFolder(productName_, downloadName);
+    InstallerFolder folder = NewInstallerFolder(productName_, downloadName);
+    installerFolder_ = folder.Path;
+    folderHold_ = std::move(folder.Hold);
     if (installerFolder_.empty()) {
         throw std::runtime_error(std::string(Bilingual("Kan geen tijdelijke map aanmaken voor ",
                                                        "Cannot create a temporary folder for "))
@@ -242,9 +247,11 @@ void TVersionsForm::StartInstaller()
     PresentInstallationStarting(model_, displayName);
     ShowModel();
     // The installer stays locked until it is under way.
-    const InstallerLaunchResult launch = LaunchVerifiedInstaller(installerFile_, signature_, model_.NewestVersion,
-                                                                 RunningVersion(versionText_));
+    InstallerLaunchResult launch = LaunchVerifiedInstaller(installerFile_, signature_, model_.NewestVersion,
+                                                           RunningVersion(versionText_));
     if (launch.Outcome == InstallerLaunch::Refused) {
+        launch.Lock.Close();
+        DiscardInstaller();
         PresentInstallationRefused(model_, launch.Verdict, launch.Checked);
         ShowModel();
         return;
@@ -255,8 +262,9 @@ void TVersionsForm::StartInstaller()
         return;
     }
     // The installer runs from its folder now; it is no longer the program's
-    // to delete.
+    // to delete or to hold.
     installerFolder_.clear();
+    folderHold_.Close();
     PresentInstallationStarted(model_, displayName);
     ShowModel();
     Application::ProcessMessages();

@@ -32,6 +32,11 @@ UNINSTALL_KEY = "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion
 UNINSTALLER = "Uninstall Kestrom.exe"
 # The uninstaller's name of earlier installers.
 OLD_UNINSTALLER = "Uninstall.exe"
+# Where an update records the program it moves aside (the machine's part of
+# the registry, in the 32-bit view), until the new one is in place.
+MOVED_ASIDE_KEY = kestrom_e2e.MACHINE_KEY
+MOVED_ASIDE_KEY_32 = "HKLM\\Software\\Wow6432Node\\Kestrom"
+MOVED_ASIDE = "Moved Aside"
 DIST = kestrom_e2e.ROOT / "tools" / "dist.sh"
 PLACEHOLDER_KEY = (kestrom_e2e.ROOT / "cmake" / "placeholder_maker_key.txt").read_text().strip()
 # The marks of a test release in its versions list.
@@ -267,14 +272,36 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         self.assertEqual(self.shortcuts(), [])
         self.assertEqual(self.registry.tree(SETTINGS_KEY), settings)
 
-    def test_an_update_that_cannot_be_written_leaves_the_installed_program(self):
+    def moved_aside(self):
+        return self.registry.values(MOVED_ASIDE_KEY_32).get(MOVED_ASIDE)
+
+    def killed_between_the_two_renames(self, next_program):
+        """What an installer leaves that ended (killed, a power cut) after
+        it moved the program aside and before the new one took its place:
+        no Kestrom.exe, the new program under its temporary name (here half
+        written), and the record of the one moved aside."""
+        self.registry.set(MOVED_ASIDE_KEY, MOVED_ASIDE, PROGRAM_FOLDER + "\\Kestrom-1.old", view32=True)
+        (self.folder / "Kestrom.exe").rename(self.folder / "Kestrom-1.old")
+        (self.folder / "Kestrom.new").write_bytes(next_program[:len(next_program) // 2])
+
+    def test_an_update_that_cannot_be_written_or_was_cut_off_leaves_a_working_program(self):
         out = self.artifacts / "unwritable_update"
         shutil.rmtree(out, ignore_errors=True)
-        result = dist(out, self.next_release_tree())
+        tree = self.next_release_tree()
+        result = dist(out, tree)
         self.assertEqual(result.returncode, 0, result.stderr.decode())
         next_installer = out / (out / "versions.dat").read_bytes().split(b",")[1].decode("latin-1")
+        next_program = (tree / "Kestrom.exe").read_bytes()
+        self.addCleanup(self.registry.delete_value, MOVED_ASIDE_KEY, MOVED_ASIDE, view32=True)
         self.install(*UPDATE_ARGUMENTS)
         installed = sorted(p.name for p in self.folder.iterdir())
+        # The user's data: settings and a quote file.
+        data = self.artifacts / "cut_off_update_data"
+        shutil.rmtree(data, ignore_errors=True)
+        data.mkdir()
+        (data / QUOTE_FILE).write_bytes(QUOTE_BYTES)
+        users_values = {"Data Path": windows_path(data) + "\\", "Selection": "0"}
+        self.registry.change({DEFAULTS_KEY: users_values})
 
         def held_by_another_program():
             # Not even to be moved aside: nothing changes.
@@ -286,7 +313,15 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
             (self.folder / UNINSTALLER).unlink()
             os.symlink("/dev/full", self.folder / UNINSTALLER)
 
-        for fault in (held_by_another_program, disk_full_for_the_uninstaller):
+        def cut_off_before_and_disk_full_for_the_uninstaller():
+            # The next installer puts the program moved aside back before
+            # anything else: then, when it cannot finish, that is the
+            # program left.
+            self.killed_between_the_two_renames(next_program)
+            disk_full_for_the_uninstaller()
+
+        for fault in (held_by_another_program, disk_full_for_the_uninstaller,
+                      cut_off_before_and_disk_full_for_the_uninstaller):
             with self.subTest(fault.__name__):
                 holder = fault()
                 self.install(*UPDATE_ARGUMENTS, installer=next_installer, status=2)
@@ -296,10 +331,27 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
                 self.assert_installed_program_is_the_built_one()
                 self.assertEqual(sorted(p.name for p in self.folder.iterdir()), installed)
                 self.assertEqual(self.registry.values(UNINSTALL_KEY)["DisplayVersion"], VERSION)
+                self.assertIsNone(self.moved_aside())
                 process = self.start_installed("kept_after_" + fault.__name__)
                 main = process.wait_window(CAPTION)
                 self.driver.click(main, "Sluit af")
                 self.assertEqual(process.exit_code(), 0)
+
+        # Cut off again; the next installer finishes: the new program in
+        # place, nothing left over, the user's data as it was.
+        (self.folder / UNINSTALLER).unlink()
+        self.killed_between_the_two_renames(next_program)
+        self.install(*UPDATE_ARGUMENTS, installer=next_installer)
+        self.assertEqual((self.folder / "Kestrom.exe").read_bytes(), next_program)
+        self.assertEqual(sorted(p.name for p in self.folder.iterdir()), installed)
+        self.assertEqual(self.registry.values(UNINSTALL_KEY)["DisplayVersion"], NEXT_VERSION)
+        self.assertIsNone(self.moved_aside())
+        process = self.start_installed("updated_after_a_cut_off_update")
+        main = process.wait_window("versie %s, Kestrom" % NEXT_VERSION)
+        self.driver.click(main, "Sluit af")
+        self.assertEqual(process.exit_code(), 0)
+        self.assertEqual({name: self.registry.values(DEFAULTS_KEY).get(name) for name in users_values}, users_values)
+        self.assertEqual(folder_contents(data), {QUOTE_FILE: QUOTE_BYTES})
 
     def test_make_dist_marks_test_releases_and_refuses_keys_the_program_would_not_trust(self):
         tree = kestrom_e2e.Config.exe.parent
@@ -325,7 +377,12 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         keys.mkdir(exist_ok=True)
         signing = update.new_maker_key(self, keys / "maker.pem")
         other_public = maker_public_key(update.new_maker_key(self, keys / "other.pem"))
+        # openssl signs and verifies with it; the program knows P-256 only.
+        other_curve = keys / "secp256k1.pem"
+        subprocess.run(["openssl", "ecparam", "-name", "secp256k1", "-genkey", "-noout", "-out", str(other_curve)],
+                       check=True, capture_output=True, timeout=60)
         released = folder_contents(out)
+        built = (tree / "Kestrom.exe").stat().st_mtime_ns
         for name, settings, reason in (
                 ("another key than the signing key's", {"KESTROM_SIGNING_KEY": signing,
                                                         "KESTROM_MAKER_KEY": other_public},
@@ -333,12 +390,16 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
                 ("the placeholder", {"KESTROM_SIGNING_KEY": signing, "KESTROM_MAKER_KEY": PLACEHOLDER_KEY.upper()},
                  "trusts the placeholder key"),
                 ("a key without its signing key", {"KESTROM_MAKER_KEY": other_public}, "without KESTROM_SIGNING_KEY"),
-                ("no signing key at all", {"KESTROM_SIGNING_KEY": str(keys / "missing.pem")}, "cannot read")):
+                ("no signing key at all", {"KESTROM_SIGNING_KEY": str(keys / "missing.pem")}, "cannot read"),
+                ("a key on another curve", {"KESTROM_SIGNING_KEY": str(other_curve)},
+                 "is not a private key on the P-256 curve (prime256v1")):
             with self.subTest(name):
                 result = dist(out, tree, **settings)
                 self.assertNotEqual(result.returncode, 0)
                 self.assertIn(reason, result.stderr.decode())
                 self.assertEqual(folder_contents(out), released)
+                # Refused before anything is built.
+                self.assertEqual((tree / "Kestrom.exe").stat().st_mtime_ns, built)
 
     def test_the_update_window_installs_the_next_release(self):
         case = self.artifacts / "update_to_next_release"

@@ -70,7 +70,8 @@ class ServerTestCase(server_fixture.ServerTestCase):
 
 # The intent of each list, as the program must judge it.
 INTENT = {
-    "newer": "UpdateAdvised", "newer-letter": "UpdateAdvised", "replay": "UpdateAdvised", "same": "NoUpdateNeeded",
+    "newer": "UpdateAdvised", "newer-rounded-up": "UpdateAdvised", "newer-letter": "UpdateAdvised",
+    "replay": "UpdateAdvised", "same": "NoUpdateNeeded",
     "older": "NoUpdateNeeded", "prefix": "NoUpdateNeeded", "missing": "ProductNotFound",
     "short": "ListTooSmall", "default-htm": "ListTooSmall", "html": "ProductNotFound",
     "no-cr": "RecordDamaged", "lf-only": "RecordDamaged", "empty-letter": "RecordDamaged",

@@ -272,6 +272,60 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
         self.assertIsNotNone(companion.wait(30))
         self.assertIsNone(other.poll(), "the companion in another folder must survive")
 
+    def test_installeer_refuses_a_folder_with_company_or_a_start_the_user_could_redirect(self):
+        """The window may wait for hours before "Installeer": a file put
+        beside the installer then, or a class of the user's own that would
+        have the elevated start run another command, refuses the start.
+        Nothing is started, the installer is deleted, the window says why."""
+        key = self.maker_key()
+        redirected = self.case / "redirected.exe"
+        shutil.copyfile(self.standin, redirected)
+        classes = "HKCU\\Software\\Classes\\"
+        redirect = "Het register van de gebruiker leidt de start van programma's om"
+        cases = [("a file beside the installer", None, None, "Naast het installatiebestand staan andere bestanden"),
+                 ("the user's runas of programs", "exefile", "exefile\\shell\\runas\\command",
+                  '"%s" "%%1" %%*' % windows_path(redirected)),
+                 ("the user's class of programs", ".exe", ".exe", "kestromfile")]
+        for name, own, key_path, data in cases:
+            with self.subTest(name):
+                before = self.installer_folders()
+                self.maker(name.replace(" ", "_").replace("'", ""), "--list", "newer",
+                           "--installer", str(self.standin), "--key", key)
+                process, main = self.open_main()
+                window = self.wait_advice(process)
+                self.driver.click(window, "Start Downloaden")
+                self.assertEqual(wait_downloaded(self.driver, window), DOWNLOADED)
+                folders = [f for f in self.installer_folders() if f not in before]
+                self.assertEqual(len(folders), 1)
+                self.addCleanup(shutil.rmtree, folders[0], ignore_errors=True)
+                if own is None:
+                    (folders[0] / "version.dll").write_bytes(b"MZ planted")
+                    reason = data
+                else:
+                    self.addCleanup(self.registry.delete_key, classes + own)
+                    kestrom_e2e.wine("reg", "add", classes + key_path, "/ve", "/d", data, "/f")
+                    reason = redirect
+                self.driver.click(window, "Installeer")
+                deadline = time.monotonic() + 60
+                while self.memo_lines(window)[-1] != "Het bestand is verwijderd." and time.monotonic() < deadline:
+                    time.sleep(0.2)
+                self.assertEqual(self.memo_lines(window), DOWNLOADED + [
+                    "", "De installatie van Kestrom wordt gestart.", reason, "Installatie is mislukt.",
+                    "Het bestand is verwijderd."])
+                self.assertEqual(self.buttons(window), {"Start Downloaden": True, "Sluit Venster": True})
+                self.screenshot("installer_start_refused_" + name.replace(" ", "_").replace("'", ""), window)
+                self.assertFalse((folders[0] / "kestrom101.exe").exists())
+                if own is None:
+                    self.assertEqual((folders[0] / "version.dll").read_bytes(), b"MZ planted", "not the program's")
+                else:
+                    self.registry.delete_key(classes + own)
+                self.assertTrue(process.running())
+                self.close_main(process, main)
+                process.kill()
+                # Never started, by its own path or by the user's command.
+                self.assertEqual([a.name for f in (folders[0], self.case) for a in f.glob("*.args")], [])
+                shutil.rmtree(folders[0], ignore_errors=True)
+
     def test_a_wrong_size_or_unsigned_installer_is_rejected_and_deleted(self):
         key = self.maker_key()
         before = self.installer_folders()
@@ -280,17 +334,22 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
                  ("not-exe@installer", "Het bestand is geen programma"),
                  ("no-sig@signature", "De handtekening van de maker ontbreekt"),
                  ("bad-sig@signature", "De handtekening van de maker klopt niet"),
+                 # Whole, a kilobyte under a list that rounds up: only the
+                 # transfer could say that it broke off.
+                 ("bad-sig@signature", "De handtekening van de maker klopt niet", "newer-rounded-up"),
                  # The maker's key of the current user's registry, which any
                  # program of the user's can write, is no key at all.
                  ("user's key", "De handtekening van de maker klopt niet")]
-        for fault, reason in cases:
-            with self.subTest(fault):
+        for fault, reason, *kind in cases:
+            with self.subTest(fault, list=kind):
                 if "@" in fault:
                     options = ["--key", key, "--fault", fault]
                 else:
                     self.registry.delete_value(kestrom_e2e.MACHINE_KEY, "Update Key", view32=True)
                     options = ["--key", new_maker_key(self, self.case / "users.pem", kestrom_e2e.DEFAULTS_KEY)]
-                self.maker(fault.replace("@", "_").replace("'", "").replace(" ", "_"), "--list", "newer", *options)
+                kind = kind[0] if kind else "newer"
+                self.maker("_".join([fault.replace("@", "_").replace("'", "").replace(" ", "_"), kind]),
+                           "--list", kind, *options)
                 process, main = self.open_main()
                 window = self.wait_advice(process)
                 self.driver.click(window, "Start Downloaden")
@@ -302,7 +361,7 @@ class UpdateTest(kestrom_e2e.KestromTestCase):
                     "Het bestand is verwijderd."])
                 self.assertEqual(self.buttons(window), {"Start Downloaden": True, "Download Later": True})
                 self.assertEqual(self.installer_folders(), before)
-                self.screenshot("installer_rejected_" + fault.partition("@")[0], window)
+                self.screenshot("installer_rejected_%s_%s" % (fault.partition("@")[0], kind), window)
                 self.assertTrue(process.running())
                 self.close_main(process, main)
                 process.kill()

@@ -94,10 +94,12 @@ TEST(InstallerTest, OnlyACompletePlausibleInstallerIsAccepted)
         {"a wrong signature one kilobyte over", Received(101 * 1024 + 1023, 200, "MZ", DownloadStop::None,
                                                          SignatureState::Wrong),
          100, InstallerVerdict::WronglySigned},
-        // The list's size is rounded down: a byte less cannot be the maker's file.
+        // A list that rounds its size up: whole, and wrongly signed.
         {"a wrong signature a byte short of the list's size",
          Received(100 * 1024 - 1, 200, "MZ", DownloadStop::None, SignatureState::Wrong), 100,
-         InstallerVerdict::CutShort},
+         InstallerVerdict::WronglySigned},
+        {"a wrong signature a kilobyte short", Received(99 * 1024, 200, "MZ", DownloadStop::None, SignatureState::Wrong),
+         100, InstallerVerdict::WronglySigned},
         {"broken off within its last kilobyte", Received(100 * 1024 + 10, 200, "MZ", DownloadStop::CutShort), 100,
          InstallerVerdict::CutShort},
         {"a valid signature a kilobyte short", Received(99 * 1024, 200, "MZ", DownloadStop::None), 100,

@@ -319,9 +319,23 @@ TEST_F(UpdateWindowModelTest, InstallationLinesFollowTheMemo)
         model.InstallerReady = true;
         PresentInstallationRefused(model, InstallerVerdict::WronglySigned, ReceivedInstaller());
         EXPECT_EQ(model.MemoLines, (dutch ? Lines{"earlier", "De handtekening van de maker klopt niet",
-                                                  "Installatie is mislukt."}
+                                                  "Installatie is mislukt.", "Het bestand is verwijderd."}
                                           : Lines{"earlier", "The maker's signature does not match",
-                                                  "Installation failed."}));
+                                                  "Installation failed.", "The file has been deleted."}));
+        // What only the start finds.
+        const std::pair<InstallerVerdict, Lines> atStart[] = {
+            {InstallerVerdict::NotAlone,
+             dutch ? Lines{"Naast het installatiebestand staan andere bestanden"}
+                   : Lines{"Other files lie beside the installer"}},
+            {InstallerVerdict::StartRedirected,
+             dutch ? Lines{"Het register van de gebruiker leidt de start van programma's om"}
+                   : Lines{"The user's registry redirects the start of programs"}},
+        };
+        for (const auto& [verdict, reason] : atStart) {
+            model.MemoLines.clear();
+            PresentInstallationRefused(model, verdict, ReceivedInstaller());
+            EXPECT_EQ(Lines(model.MemoLines.begin(), model.MemoLines.begin() + 1), reason);
+        }
         EXPECT_FALSE(model.InstallerReady);
         EXPECT_TRUE(model.DownloadVisible);
         EXPECT_EQ(model.ExitCaption, dutch ? "Sluit Venster" : "Close Window");

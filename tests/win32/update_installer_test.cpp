@@ -10,6 +10,7 @@
 #include "maker_signing.h"
 #include "settings/settings.h"
 #include "support/language.h"
+#include "support/registry_key_win32.h"
 #include "update/installer_folder_win32.h"
 #include "update/terminate_form.h"
 #include "update/update_outcome.h"
@@ -23,6 +24,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -359,6 +361,11 @@ TEST_F(InstallerDownloadTest, AnIncompleteImplausibleOrUnsignedInstallerIsDelete
         // The connection closed before the last 500 bytes.
         {"cut off in its last kilobyte", 48, Reply(cutHead + installer.substr(0, installer.size() - 500)),
          "De download is afgebroken: 47 van 48 KB ontvangen", installer},
+        // No length announced: the time-out while reading says it broke off.
+        {"silent in its last kilobyte", 48,
+         Reply("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + installer.substr(0, installer.size() - 500),
+               Then::Silent),
+         "De download is afgebroken: 47 van 48 KB ontvangen", installer},
         {"signed, but without a version of its own", 48, whole, "Het bestand draagt geen geldig versienummer",
          installer, Reply("", Then::Close), nullptr, false, " wordt niet aangeboden:"},
     };
@@ -506,23 +513,78 @@ TEST_F(InstallerDownloadTest, BeforeTheStartTheInstallerIsCheckedAgain)
     EXPECT_TRUE(form_.Model().InstallerReady);
     EXPECT_EQ(form_.ExitBtn.Text(), "Installeer");
 
-    // Changed after its check: never started, and no longer offered.
-    std::string changed = release;
-    changed[5000] ^= 1;
-    WriteFile(installer, changed);
-    form_.ExitBtnClick();
-    lines = MemoLines();
-    ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(Lines(lines.end() - 4, lines.end()),
-              (Lines{"", "De installatie van Kestrom wordt gestart.", "De handtekening van de maker klopt niet",
-                     "Installatie is mislukt."}));
-    EXPECT_FALSE(form_.Model().InstallerReady);
-    EXPECT_EQ(form_.ExitBtn.Text(), "Sluit Venster");
-    EXPECT_TRUE(form_.DownloadBtn.Visible());
-    EXPECT_FALSE(Exists(installer + ".args"));
-    EXPECT_FALSE(ReadUpdateRecord(ExpectedVersionRecord).has_value());
-    MSG quit;
-    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    // Changed after its check, given company in its folder, or started
+    // through a class of the user's own: never started, deleted, and no
+    // longer offered. What was put beside it stays.
+    std::string folder;
+    const std::string classes = "Software\\Classes\\";
+    struct Case {
+        const char* name;
+        std::function<void()> fault;
+        std::function<void()> undo;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"changed",
+         [&] {
+             std::string changed = release;
+             changed[5000] ^= 1;
+             WriteFile(installer, changed);
+         },
+         [] {}, "De handtekening van de maker klopt niet"},
+        {"a file beside it", [&] { WriteFile(folder + "version.dll", "MZ"); }, [] {},
+         "Naast het installatiebestand staan andere bestanden"},
+        {"a folder beside it", [&] { CreateDirectoryA((folder + "sub").c_str(), nullptr); }, [] {},
+         "Naast het installatiebestand staan andere bestanden"},
+        {"the user's runas of programs",
+         [&] { RegistryKey::Create(HKEY_CURRENT_USER, classes + "exefile\\shell\\runas\\command"); },
+         [&] {
+             for (const char* key :
+                  {"exefile\\shell\\runas\\command", "exefile\\shell\\runas", "exefile\\shell", "exefile"})
+                 RegDeleteKeyA(HKEY_CURRENT_USER, (classes + key).c_str());
+         },
+         "Het register van de gebruiker leidt de start van programma's om"},
+        {"the user's class of programs",
+         [&] { RegistryKey::Create(HKEY_CURRENT_USER, classes + ".exe").WriteString("", "kestromfile"); },
+         [&] { RegDeleteKeyA(HKEY_CURRENT_USER, (classes + ".exe").c_str()); },
+         "Het register van de gebruiker leidt de start van programma's om"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!form_.Model().InstallerReady) AdviseThenDownloadSigned(release);
+        ASSERT_TRUE(form_.Model().InstallerReady);
+        const std::string file = form_.InstallerFile();
+        const std::string in = file.substr(0, file.rfind('\\') + 1);
+        // The folder the check finds is the folder made for it: held, it
+        // cannot be renamed (and another put in its place).
+        const std::string moved = root_ + "moved";
+        EXPECT_FALSE(MoveFileA(in.substr(0, in.size() - 1).c_str(), moved.c_str()));
+        folder = in;
+        c.fault();
+        form_.ExitBtnClick();
+        c.undo();
+        lines = MemoLines();
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(Lines(lines.end() - 5, lines.end()),
+                  (Lines{"", "De installatie van Kestrom wordt gestart.", c.reason, "Installatie is mislukt.",
+                         "Het bestand is verwijderd."}));
+        EXPECT_FALSE(form_.Model().InstallerReady);
+        EXPECT_EQ(form_.ExitBtn.Text(), "Sluit Venster");
+        EXPECT_TRUE(form_.DownloadBtn.Visible());
+        EXPECT_FALSE(Exists(file));
+        EXPECT_FALSE(Exists(file + ".args"));
+        EXPECT_FALSE(ReadUpdateRecord(ExpectedVersionRecord).has_value());
+        EXPECT_FALSE(ReadUpdateRecord(InstallerFileRecord).has_value());
+        MSG quit;
+        EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        // Let go once refused.
+        if (Exists(in)) {
+            EXPECT_TRUE(MoveFileA(in.substr(0, in.size() - 1).c_str(), moved.c_str()));
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(in, ignored);
+        std::filesystem::remove_all(moved, ignored);
+    }
 }
 
 TEST_F(InstallerDownloadTest, TheNextStartRemovesTheRecordedFolderOnlyAndSaysWhetherTheUpdateTook)
@@ -531,7 +593,7 @@ TEST_F(InstallerDownloadTest, TheNextStartRemovesTheRecordedFolderOnlyAndSaysWhe
     const Lines failed = {"", "De update naar versie 1.01c is niet gelukt:", "dit is versie 1.00c."};
     // An installer folder as a download leaves it, the installer started.
     const auto leftInstaller = [](const std::string& extra) {
-        const std::string folder = NewInstallerFolder("Kestrom", "kestrom101.exe");
+        const std::string folder = NewInstallerFolder("Kestrom", "kestrom101.exe").Path;
         WriteFile(folder + "kestrom101.exe", "MZ");
         if (!extra.empty()) WriteFile(folder + extra, "the installer's own");
         WriteUpdateRecord(ExpectedVersionRecord, "1.01c");

@@ -2,7 +2,8 @@
 
 Each list is a template of records, one a line, CR LF line ends unless a
 variant says otherwise. "{size}" stands for the installer's size in whole
-kilobytes, so that the list agrees with the file the server serves.
+kilobytes, so that the list agrees with the file the server serves;
+"{size_up}" is one kilobyte more, as a list that rounds the size up has it.
 Another product's record comes first, as on the real server.
 """
 
@@ -17,6 +18,7 @@ def record(downloadName, letter, size="{size}", rest=",,Verbeteringen,Improvemen
 LISTS = {
     # The running program is "versie 1.00c".
     "newer": OTHER + record("kestrom101.exe", "c") + "\r\n" + TAIL,
+    "newer-rounded-up": OTHER + record("kestrom101.exe", "c", size="{size_up}") + "\r\n" + TAIL,
     "newer-letter": OTHER + record("kestrom100.exe", "d") + "\r\n" + TAIL,
     # Far newer than any release yet: what a replayed old installer is
     # announced as.
@@ -47,7 +49,7 @@ def render(kind, sizeKB):
     """The list's bytes, with the installer's size filled in."""
     if kind not in LISTS:
         raise ValueError(f"unknown list {kind!r}; known: {', '.join(LISTS)}")
-    return LISTS[kind].replace("{size}", str(sizeKB)).encode("latin-1")
+    return LISTS[kind].replace("{size_up}", str(sizeKB + 1)).replace("{size}", str(sizeKB)).encode("latin-1")
 
 
 def download_names(listBytes):
