@@ -243,42 +243,43 @@ RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
     record.withData = withData;
     record.withoutData = withoutData_;
 
-    FileBesideLog unknownPage;
-    if (layoutChanges_.Seen()) {
-        unknownPage = log_.WriteBeside(FolderPrefix(settings.dataPath), UnknownPageFileName, layoutChanges_.FirstPage());
-        record.unknownPage = unknownPage;
-        record.changedLayout = layoutChanges_.Underlyings();
-        record.changedEverywhere = layoutChanges_.Everywhere();
-    }
-    const std::vector<std::string> layoutLines =
-        LayoutChangeLines(layoutChanges_, unknownPage, NamesText(layoutChanges_.Underlyings()));
-
     view_.SetStatusText("Downloaden is klaar");
-    if (layoutChanges_.Everywhere()) {
-        // A line per underlying would only say, again and again, what the
-        // first says once.
-        view_.ClearMemo();
-        for (const std::string& line : layoutLines) view_.AddMemoLine(line);
-        if (!asking.Asking()) view_.AddMemoLine(ServerGoneLine);
-    } else {
-        view_.AddMemoLine("");
-        view_.AddMemoLine("De optiekoersen van " + std::to_string(withData) + " fondsen zijn gedownload");
-    }
+    view_.AddMemoLine("");
+    view_.AddMemoLine("De optiekoersen van " + std::to_string(withData) + " fondsen zijn gedownload");
     for (const std::string& line : FileReport(file, quoteFileName_)) view_.AddMemoLine(line);
     // Named, so that the user knows what to fetch again.
-    if (!layoutChanges_.Everywhere()) {
-        if (!withoutData_.empty()) {
-            view_.AddMemoLine("Van " + FundsText(withoutData_.size()) + " zijn geen of niet alle koersen ontvangen");
-            view_.AddMemoLine("Het gaat om " + NamesText(withoutData_));
-        }
-        for (const std::string& line : layoutLines) view_.AddMemoLine(line);
+    if (!withoutData_.empty()) {
+        view_.AddMemoLine("Van " + FundsText(withoutData_.size()) + " zijn geen of niet alle koersen ontvangen");
+        view_.AddMemoLine("Het gaat om " + NamesText(withoutData_));
     }
+    ReportLayoutChanges(settings, record, file, !asking.Asking());
 
     if (file.place == DayFilePlace::Failed) return RunOutcome::FileFailure;
     if (file.place == DayFilePlace::Beside || file.place == DayFilePlace::WorkFile) return RunOutcome::NotInPlace;
     if (!asking.Asking()) return RunOutcome::ServerGone;
     if (layoutChanges_.Everywhere()) return RunOutcome::SiteChanged;
     return withoutData_.empty() ? RunOutcome::Complete : RunOutcome::MissingData;
+}
+
+// The first page of a changed layout is kept for the maker. When every page
+// the run could read was one, the memo says so once instead of a line per
+// underlying, which would only say again and again that nothing came.
+void DownloadRun::ReportLayoutChanges(const RunSettings& settings, RunRecord& record, const DayFileResult& file,
+                                      bool serverGone)
+{
+    if (!layoutChanges_.Seen()) return;
+    const FileBesideLog kept =
+        log_.WriteBeside(FolderPrefix(settings.dataPath), UnknownPageFileName, layoutChanges_.FirstPage());
+    record.unknownPage = kept;
+    record.changedLayout = layoutChanges_.Underlyings();
+    record.changedEverywhere = layoutChanges_.Everywhere();
+    const std::vector<std::string> lines =
+        LayoutChangeLines(layoutChanges_, kept, NamesText(layoutChanges_.Underlyings()));
+    if (layoutChanges_.Everywhere()) view_.ClearMemo();
+    for (const std::string& line : lines) view_.AddMemoLine(line);
+    if (!layoutChanges_.Everywhere()) return;
+    if (serverGone) view_.AddMemoLine(ServerGoneLine);
+    for (const std::string& line : FileReport(file, quoteFileName_)) view_.AddMemoLine(line);
 }
 
 void DownloadRun::Download(const std::string& entry, const std::string& pageBase, PageAsking& asking)

@@ -75,6 +75,8 @@ private:
     void Download(const std::string& entry, const std::string& pageBase, PageAsking& asking);
     void AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking);
     bool ReadPage(UnderlyingPages& pages, const PageKind& kind, const std::string& pageBase, PageAsking& asking);
+    void ReportLayoutChanges(const RunSettings& settings, RunRecord& record, const DayFileResult& file,
+                             bool serverGone);
     void CloseProgram(const std::string& productName, RunOutcome outcome);
 
     PageFetcher& fetcher_;
