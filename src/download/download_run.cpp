@@ -1,6 +1,7 @@
 #include "download/download_run.h"
 
 #include "download/option_page.h"
+#include "download/page_layout.h"
 #include "download/quote_line.h"
 #include "download/quote_page.h"
 #include "download/trading_date.h"
@@ -189,8 +190,14 @@ RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
     // and "." are not escaped.
     const std::string pageBase = "http://" + settings.quotesHost + "/derivaten/opties/";
     PageAsking asking(fetcher_);
-    if (const FetchedPage list = asking.Ask(pageBase + "?call=AEX.AGN/O"); IsQuotePage(list))
-        ReadUnderlyings(list.body, settings.selectionAll, underlyings_);
+    layoutChanges_.Begin();
+    {
+        const FetchedPage list = asking.Ask(pageBase + "?call=AEX.AGN/O");
+        const PageJudgement judgement = JudgePage(list);
+        layoutChanges_.Note(judgement, list.body, std::string());
+        // A list page laid out anew still gives the list from its selection.
+        if (judgement != PageJudgement::NoData) ReadUnderlyings(list.body, settings.selectionAll, underlyings_);
+    }
 
     if (!underlyings_) {
         view_.SetStatusText("Downloaden is mislukt");
@@ -245,11 +252,34 @@ RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
         view_.AddMemoLine("Van " + FundsText(withoutData_.size()) + " zijn geen of niet alle koersen ontvangen");
         view_.AddMemoLine("Het gaat om " + NamesText(withoutData_));
     }
+    ReportLayoutChanges(settings, record, file, !asking.Asking());
 
     if (file.place == DayFilePlace::Failed) return RunOutcome::FileFailure;
     if (file.place == DayFilePlace::Beside || file.place == DayFilePlace::WorkFile) return RunOutcome::NotInPlace;
     if (!asking.Asking()) return RunOutcome::ServerGone;
+    if (layoutChanges_.Everywhere()) return RunOutcome::SiteChanged;
     return withoutData_.empty() ? RunOutcome::Complete : RunOutcome::MissingData;
+}
+
+// The first page of a changed layout is kept for the maker. When every page
+// the run could read was one, the memo says so once instead of a line per
+// underlying, which would only say again and again that nothing came.
+void DownloadRun::ReportLayoutChanges(const RunSettings& settings, RunRecord& record, const DayFileResult& file,
+                                      bool serverGone)
+{
+    if (!layoutChanges_.Seen()) return;
+    const FileBesideLog kept =
+        log_.WriteBeside(FolderPrefix(settings.dataPath), UnknownPageFileName, layoutChanges_.FirstPage());
+    record.unknownPage = kept;
+    record.changedLayout = layoutChanges_.Underlyings();
+    record.changedEverywhere = layoutChanges_.Everywhere();
+    const std::vector<std::string> lines =
+        LayoutChangeLines(layoutChanges_, kept, NamesText(layoutChanges_.Underlyings()));
+    if (layoutChanges_.Everywhere()) view_.ClearMemo();
+    for (const std::string& line : lines) view_.AddMemoLine(line);
+    if (!layoutChanges_.Everywhere()) return;
+    if (serverGone) view_.AddMemoLine(ServerGoneLine);
+    for (const std::string& line : FileReport(file, quoteFileName_)) view_.AddMemoLine(line);
 }
 
 void DownloadRun::Download(const std::string& entry, const std::string& pageBase, PageAsking& asking)
@@ -283,8 +313,10 @@ bool DownloadRun::ReadPage(UnderlyingPages& pages, const PageKind& kind, const s
     const FetchedPage page = asking.Ask(pageBase + std::string(kind.query) + pages.code);
     if (page.unanswered) return false;
     // A page that is no quote page gives nothing, not even the header line
-    // or the price.
-    const bool quotes = IsQuotePage(page);
+    // or the price; nor does a page laid out anew.
+    const PageJudgement judgement = JudgePage(page);
+    layoutChanges_.Note(judgement, page.body, pages.name);
+    const bool quotes = judgement == PageJudgement::QuotePage;
     if (kind.givesPrice) pages.price = quotes ? ReadUnderlyingPrice(page.body, pages.name) : std::string();
     const PageArrival arrival = Arrival(page);
     if (quotes) ParseOptionPage(page.body, kind.text, pages.name, pages.price, *this, arrival);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "download/day_file_writer.h"
+#include "download/layout_changes.h"
 #include "download/page_asking.h"
 #include "download/page_fetcher.h"
 #include "download/quote_file_store.h"
@@ -31,7 +32,7 @@ struct RunSettings {
 
 // How a run ended. In automatic mode the value is the process's exit code,
 // so that the task scheduler shows a run that missed quotes as failed. When
-// several apply, the first of 3, 6, 8, 1 is the outcome; 2, 4, 5 and 7 end a
+// several apply, the first of 3, 6, 8, 9, 1 is the outcome; 2, 4, 5 and 7 end a
 // run before it writes anything.
 enum class RunOutcome : int {
     Complete = 0,        // every underlying gave data and the file was written
@@ -43,6 +44,7 @@ enum class RunOutcome : int {
     NotInPlace = 6,      // the new quotes were written but could not take the day's name: they are kept beside it
     FolderBusy = 7,      // another run holds this data folder; nothing was done
     ServerGone = 8,      // the quotes server stopped answering; the run stopped asking
+    SiteChanged = 9,     // every page the run could read was of a layout this version does not read
 };
 
 struct PageKind;
@@ -73,6 +75,8 @@ private:
     void Download(const std::string& entry, const std::string& pageBase, PageAsking& asking);
     void AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking);
     bool ReadPage(UnderlyingPages& pages, const PageKind& kind, const std::string& pageBase, PageAsking& asking);
+    void ReportLayoutChanges(const RunSettings& settings, RunRecord& record, const DayFileResult& file,
+                             bool serverGone);
     void CloseProgram(const std::string& productName, RunOutcome outcome);
 
     PageFetcher& fetcher_;
@@ -91,4 +95,5 @@ private:
     std::vector<UnderlyingPages> pages_;
     // The names of the underlyings without (all) quotes, in list order.
     std::vector<std::string> withoutData_;
+    LayoutChanges layoutChanges_;
 };

@@ -13,6 +13,10 @@ inline constexpr std::string_view Heading = "\"col\">";
 inline constexpr std::string_view DateCell = "px;\">";
 inline constexpr std::string_view Percentage = "percentage";
 inline constexpr std::string_view LastCell = "<td ";
+// The selection list of underlyings, and what each of its entries begins
+// with; the list page's entries are read from there.
+inline constexpr std::string_view SelectStart = "<select name=";
+inline constexpr std::string_view OptionValue = "value=\"";
 // Ends every row of the option table, the headings' row included.
 inline constexpr std::string_view RowEnd = "</tr>";
 

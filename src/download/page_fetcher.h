@@ -3,6 +3,9 @@
 
 #include <string>
 
+// The only status whose body the run reads.
+inline constexpr unsigned long HttpOk = 200;
+
 // One page as the server answered it. Nothing of it is trusted: the run
 // reads a page only when it is a quote page (quote_page.h).
 struct FetchedPage {

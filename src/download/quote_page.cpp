@@ -3,12 +3,6 @@
 #include "download/option_page_markers.h"
 #include "download/page_length.h"
 
-namespace {
-
-constexpr unsigned long HttpOk = 200;
-
-} // namespace
-
 bool IsQuotePage(const FetchedPage& page)
 {
     using namespace OptionPageMarkers;

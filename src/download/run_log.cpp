@@ -46,16 +46,35 @@ std::string FilePart(const DayFileResult& file)
     return part;
 }
 
-std::string FundsPart(const RunRecord& record)
+// part, then ": " and the names.
+std::string WithNames(std::string part, const std::vector<std::string>& names)
 {
-    std::string part = std::to_string(record.withData) + " fondsen met alle koersen, " +
-                       std::to_string(record.withoutData.size()) + " zonder";
-    for (std::size_t i = 0; i < record.withoutData.size(); ++i) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
         // The names come from the list page; a line stays a line.
         if (part.size() > MaxNamesPart) return part + ", ...";
-        part += (i == 0 ? ": " : ", ") + OneLine(record.withoutData[i]);
+        part += (i == 0 ? ": " : ", ") + OneLine(names[i]);
     }
     return part;
+}
+
+std::string FundsPart(const RunRecord& record)
+{
+    return WithNames(std::to_string(record.withData) + " fondsen met alle koersen, " +
+                         std::to_string(record.withoutData.size()) + " zonder",
+                     record.withoutData);
+}
+
+std::string LayoutPart(const RunRecord& record)
+{
+    std::string part;
+    if (record.changedEverywhere)
+        part = "; pagina's van de koersenserver anders opgebouwd dan deze versie kent, geen koersen gelezen";
+    else if (record.changedLayout.empty())
+        part = "; de lijstpagina anders opgebouwd";
+    else
+        part = WithNames("; anders opgebouwd", record.changedLayout);
+    const FileBesideLog& page = *record.unknownPage;
+    return part + (page.error ? "; pagina niet bewaard: " + OneLine(*page.error) : "; pagina bewaard in " + page.path);
 }
 
 } // namespace
@@ -71,6 +90,7 @@ std::string ExitCodeText(int exitCode)
     case 6: return "koersen niet onder de naam van de dag";
     case 7: return "een andere download liep in deze map";
     case 8: return "de koersenserver antwoordde niet meer";
+    case 9: return "pagina's anders opgebouwd dan deze versie kent";
     default: return "onbekend";
     }
 }
@@ -82,6 +102,7 @@ std::string RunLogLine(const RunRecord& record)
                        TwoDigits(s.second) + "; " + (record.automatic ? "automatisch" : "knop") + "; handelsdag " +
                        DateText(record.tradingDate);
     if (record.downloaded) line += "; " + FilePart(record.file) + "; " + FundsPart(record);
+    if (record.unknownPage) line += LayoutPart(record);
     if (!record.file.rescued.empty())
         line += "; koersen van een afgebroken download bewaard in " + record.file.rescued;
     line += "; exitcode " + std::to_string(record.exitCode) + " " + ExitCodeText(record.exitCode) + "; " +

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,13 @@ inline constexpr char RunLogFileName[] = "Kestrom.log";
 
 // Past this size the log drops its oldest lines.
 constexpr std::size_t RunLogLimit = 64 * 1024;
+
+// A file written into the folder the run log goes to: its full name, or
+// why it could not be written.
+struct FileBesideLog {
+    std::string path;
+    FileError error;
+};
 
 struct RunRecord {
     LocalDateTime start;
@@ -27,6 +35,12 @@ struct RunRecord {
     DayFileResult file;
     std::size_t withData = 0;
     std::vector<std::string> withoutData;
+    // Pages of a layout this version does not read: the underlyings that
+    // gave them; whether every page the run could read was one; where the
+    // first was kept (nothing when none came).
+    std::vector<std::string> changedLayout;
+    bool changedEverywhere = false;
+    std::optional<FileBesideLog> unknownPage;
     int exitCode = 0;
     std::uint32_t milliseconds = 0;
 };
@@ -62,4 +76,9 @@ public:
     // Appends line to the log of dataFolder (empty or ending in a
     // separator), or where that cannot be written, to the fallback log.
     virtual void Append(const std::string& dataFolder, const std::string& line) = 0;
+
+    // Writes text anew into the file fileName of the folder where the log
+    // of dataFolder goes.
+    virtual FileBesideLog WriteBeside(const std::string& dataFolder, const std::string& fileName,
+                                      std::string_view text) = 0;
 };

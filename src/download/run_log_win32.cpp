@@ -78,3 +78,17 @@ void Win32RunLog::Append(const std::string& dataFolder, const std::string& line)
     // Nothing more to try: the run's memo has said what there is to say.
     AppendLine(fallback + RunLogFileName, FallbackRunLogLine(line, dataFolder, *error));
 }
+
+FileBesideLog Win32RunLog::WriteBeside(const std::string& dataFolder, const std::string& fileName, std::string_view text)
+{
+    Win32QuoteFileStore folders;
+    FileError error = folders.CreateFolder(dataFolder);
+    if (!error) error = folders.CreateAnew(dataFolder + fileName, text);
+    if (!error) return {dataFolder + fileName, std::nullopt};
+    // Where the log goes too when the data folder cannot be written; the
+    // data folder's reason is the one worth telling.
+    const std::string fallback = FallbackFolder();
+    if (fallback.empty() || folders.CreateFolder(fallback) || folders.CreateAnew(fallback + fileName, text))
+        return {std::string(), error};
+    return {fallback + fileName, std::nullopt};
+}

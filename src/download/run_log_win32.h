@@ -7,4 +7,6 @@
 class Win32RunLog : public RunLog {
 public:
     void Append(const std::string& dataFolder, const std::string& line) override;
+    FileBesideLog WriteBeside(const std::string& dataFolder, const std::string& fileName,
+                              std::string_view text) override;
 };

@@ -1,5 +1,6 @@
 #include "download/underlying_list.h"
 
+#include "download/option_page_markers.h"
 #include "download/page_length.h"
 #include "download/page_scanner.h"
 
@@ -8,8 +9,8 @@ void ReadUnderlyings(std::string_view page, bool selectionAll, std::optional<Und
     if (!PageHasData(page)) return;
     underlyings.emplace();
 
-    Marker selectStart("<select name=");
-    Marker value("value=\"");
+    Marker selectStart(OptionPageMarkers::SelectStart);
+    Marker value(OptionPageMarkers::OptionValue);
     PageScanner scan(page);
     scan.CutAfter(selectStart);
     scan.CutAfter(value);

@@ -6,16 +6,34 @@ test_download. How long each run took is written down (durations.txt in
 the artifacts) but not judged: a bound only catches a run that hangs, and
 speed lives in tools/bench_run.py."""
 
+import subprocess
+import sys
 import time
 
 import kestrom_e2e
-from kestrom_e2e import closed_port
+from kestrom_e2e import closed_port, windows_path
 from test_download import (COMPLETE, DONE, EARLIER_FILE, FAILED, LIST_REQUEST, MARKET, MISSING_DATA, NO_LIST_LINE,
-                           NO_UNDERLYINGS, PAGE_PATH, SERVER_GONE, USER_AGENT, DownloadTestCase, QuotesServer,
-                           expected_file, expected_run_requests, run_requests)
+                           NO_UNDERLYINGS, PAGE_PATH, SERVER, SERVER_GONE, USER_AGENT, DownloadTestCase, QuotesServer,
+                           expected_file, expected_run_requests, run_log_lines, run_requests)
 
 # Kestroms started at once: each group of cases costs its slowest case once.
 RUNS_AT_ONCE = 6
+
+# The exit code of a run whose readable pages were all of a layout it does not read.
+SITE_CHANGED = 9
+# Where such a run keeps the first of those pages: in the data folder.
+UNKNOWN_PAGE = "Kestrom-onbekende-pagina.html"
+LAID_ANEW_LINES = [
+    "De pagina's van de koersenserver zijn anders opgebouwd dan deze versie van Kestrom kent; er zijn geen koersen "
+    "gelezen.",
+    "Kijk of er een nieuwe versie is (Instellingen, Update nu) of meld het aan de maker (Informatie).",
+]
+
+
+def served_page(query, fault):
+    """The body the quotes server sends for query with a fault that lays the page out otherwise."""
+    return subprocess.run([sys.executable, str(SERVER), "page", query, "--fault", fault], stdin=subprocess.DEVNULL,
+                          stdout=subprocess.PIPE, check=True, timeout=120).stdout
 
 
 class FaultModeTest(DownloadTestCase):
@@ -26,8 +44,7 @@ class FaultModeTest(DownloadTestCase):
         # under an emulator is not swamped with a dozen Kestroms at once.
         u = MARKET.underlyings
         cases = [
-            # name, faults, exit code (None: either with or without missing
-            # data), what the file holds
+            # name, faults, exit code, what the file holds
             ("connection refused", [], NO_UNDERLYINGS, "earlier"),
             ("host not found", [], NO_UNDERLYINGS, "earlier"),
             ("short", ["short"], NO_UNDERLYINGS, "earlier"),
@@ -46,8 +63,12 @@ class FaultModeTest(DownloadTestCase):
             ("endless page", ["endless@put:" + u[6].code], MISSING_DATA, "expected"),
             ("huge page", ["huge@call:" + u[7].code], MISSING_DATA, "expected"),
             ("slow", ["slow"], COMPLETE, "expected"),
-            ("markers in the wrong order", ["wrong-order@call:" + u[2].code], None, "written"),
+            # Pages of a changed layout give nothing; the first is kept.
+            ("markers in the wrong order", ["wrong-order@call:" + u[2].code], MISSING_DATA, "expected"),
+            ("site laid out anew", ["new-layout"], SITE_CHANGED, "earlier"),
         ]
+        kept = {"markers in the wrong order": served_page("call=" + u[2].code, "wrong-order"),
+                "site laid out anew": served_page("call=" + MARKET.list_code, "new-layout")}
         hosts = {"connection refused": "127.0.0.1:%d" % closed_port(), "host not found": "kestrom-quotes.invalid"}
         runs = []
         for group in range(0, len(cases), RUNS_AT_ONCE):
@@ -66,28 +87,30 @@ class FaultModeTest(DownloadTestCase):
         for (name, faults, exit_code, holds), run in zip(cases, runs):
             with self.subTest(name):
                 self.assertIsNotNone(run.exit_code, "still running after %.0f s" % (time.monotonic() - run.started))
-                if exit_code is None:
-                    self.assertIn(run.exit_code, (COMPLETE, MISSING_DATA))
-                else:
-                    self.assertEqual(run.exit_code, exit_code)
+                self.assertEqual(run.exit_code, exit_code)
                 if name in hosts:
                     self.assertEqual(run.server.targets(), [], "the server was not asked")
                     self.assertEqual(run.extra["earlier"].read_bytes(), EARLIER_FILE)
                     continue
                 targets = run.server.targets()
                 self.assertEqual(targets[0], LIST_REQUEST)
+                if name in kept:
+                    self.assertEqual((run.data / UNKNOWN_PAGE).read_bytes(), kept[name])
+                else:
+                    self.assertFalse((run.data / UNKNOWN_PAGE).exists())
                 self.assertEqual({agent for _, agent in run.server.requests()}, {USER_AGENT})
                 if exit_code == NO_UNDERLYINGS:
                     self.assertEqual(targets, [LIST_REQUEST], "nothing is fetched after a list page without data")
                 if holds == "earlier":
                     self.assertEqual(run.extra["earlier"].read_bytes(), EARLIER_FILE)
                     self.assertEqual(self.quote_files(run.data), [run.extra["earlier"].name])
-                elif holds == "written":
-                    # What the scanner makes of such a page is its own affair;
-                    # the run goes on and writes the day's file anew.
+                if exit_code == SITE_CHANGED:
+                    # The list still comes from the changed list page.
                     self.assertEqual(targets, run_requests(u))
-                    self.assertNotEqual(self.the_quote_file(run.data).read_bytes(), EARLIER_FILE)
-                else:
+                    self.assertRegex(run_log_lines(run.data)[-1], r"; pagina's van de koersenserver anders opgebouwd "
+                                     r"dan deze versie kent, geen koersen gelezen; pagina bewaard in .*\\%s; "
+                                     r"exitcode 9 pagina's anders opgebouwd dan deze versie kent; \d+ s$" % UNKNOWN_PAGE)
+                elif holds != "earlier":
                     # Pages that time out are asked for again at the end. An
                     # endless page runs into the size or the time limit,
                     # whichever comes first; only a time-out is asked again.
@@ -125,12 +148,14 @@ class FaultModeTest(DownloadTestCase):
         partial_faults = ["short@call:" + u[3].code, "404@put:" + u[4].code, "500@call:" + u[5].code,
                           "login@call:" + u[10].code, "503@put:" + u[11].code]
         cases = [
-            # name, faults, underlyings without data (None: no list)
+            # name, faults, underlyings without data (None: no list; "laid
+            # anew": every page of a changed layout)
             ("500", ["500"], None),
             ("garbage", ["garbage"], None),
             ("log-in page", ["login"], None),
             ("empty list", ["empty-list@list"], "all"),
             ("some pages fail", partial_faults, [u[i].name for i in (3, 4, 5, 10, 11)]),
+            ("site laid out anew", ["new-layout"], "laid anew"),
         ]
         for name, faults, without_data in cases:
             with self.subTest(name):
@@ -149,7 +174,18 @@ class FaultModeTest(DownloadTestCase):
                     self.assertEqual(earlier.read_bytes(), EARLIER_FILE)
                     continue
                 self.assertEqual(ended, DONE)
-                if without_data == "all":
+                if without_data == "laid anew":
+                    # Said once instead of a line per underlying.
+                    kept = windows_path(data) + "\\" + UNKNOWN_PAGE
+                    self.assertEqual(lines, LAID_ANEW_LINES + [
+                        "Een pagina die anders is opgebouwd, is bewaard in: " + kept,
+                        "Stuur dat bestand als bijlage mee in een e-mail aan de maker; de mail van Informatie kan het "
+                        "niet bijvoegen.",
+                        "Er zijn geen koersen ontvangen; er is niets geschreven"])
+                    self.assertEqual((data / UNKNOWN_PAGE).read_bytes(),
+                                     served_page("call=" + MARKET.list_code, "new-layout"))
+                    self.assertEqual(earlier.read_bytes(), EARLIER_FILE, "a page laid anew touches no quote file")
+                elif without_data == "all":
                     # The one entry is made of the page's markup, its name
                     # of a line end: only the count and what was written
                     # are predictable.

@@ -1,4 +1,5 @@
 #include "download/option_page.h"
+#include "download/page_layout.h"
 #include "download/quote_page.h"
 
 #include "quote_recorder.h"
@@ -287,3 +288,73 @@ TEST(ReadUnderlyingPrice, TakesTheFirstCellAfterTheNameBelowTheLabel)
 }
 
 } // namespace
+
+namespace {
+
+// The page with its text from the first occurrence of from up to the first
+// occurrence of to after it moved to the end of the page.
+std::string Moved(const std::string& page, std::string_view from, std::string_view to)
+{
+    const auto begin = page.find(from);
+    const auto end = page.find(to, begin);
+    return page.substr(0, begin) + page.substr(end) + page.substr(begin, end - begin);
+}
+
+// The page without the source line where marker first stands.
+std::string WithoutFirst(std::string page, std::string_view marker)
+{
+    const auto at = page.find(marker);
+    return page.erase(at, page.find('\n', at) + 1 - at);
+}
+
+std::string Replaced(std::string page, std::string_view marker, std::string_view by)
+{
+    for (auto at = page.find(marker); at != std::string::npos; at = page.find(marker, at + by.size()))
+        page.replace(at, marker.size(), by);
+    return page;
+}
+
+} // namespace
+
+TEST(JudgePage, ALayoutChangedOnlyWhereTheSelectionStaysAndTheTableMoved)
+{
+    using enum PageJudgement;
+    SamplePage p;
+    const std::string page = SampleOptionPage(p);
+    SamplePage empty;
+    empty.rows = 0;
+    SamplePage noOptions;
+    noOptions.options.clear();
+    const std::string filler(2000, ' ');
+    const std::string newTable = Replaced(Replaced(page, "quoteLine bottomDivider\"", "koersregel\""), "\"col\">",
+                                          "\"kolom\">");
+    const struct {
+        const char* name;
+        FetchedPage fetched;
+        PageJudgement judgement;
+    } cases[] = {
+        {"the site's page", {page, 200}, QuotePage},
+        {"an empty table", {SampleOptionPage(empty), 200}, QuotePage},
+        {"cut off within the table", {page.substr(0, page.rfind("</table>")), 200, false}, QuotePage},
+        {"cut off before the headings", {page.substr(0, page.find("\"col\">")) + filler, 200, false}, NoData},
+        {"without a select list", {SampleOptionPage(noOptions), 200}, QuotePage},
+        {"dividers and headings laid anew", {newTable, 200}, ChangedLayout},
+        {"no dividers", {Replaced(page, "quoteLine bottomDivider\"", "koersregel\""), 200}, ChangedLayout},
+        {"no headings", {Replaced(page, "\"col\">", "\"kolom\">"), 200}, ChangedLayout},
+        {"no table end", {Replaced(page, "</table>", "</div>"), 200}, ChangedLayout},
+        {"two dividers, as the scanner reads them", {WithoutFirst(page, "<div class=\"quoteLine"), 200}, QuotePage},
+        {"the table before the selection", {Moved(page, "<label", "<div class=\"quoteLine"), 200}, ChangedLayout},
+        {"the headings before the dividers", {Moved(page, "<div class=\"quoteLine", "<table class=\"optionTable"), 200},
+         ChangedLayout},
+        {"laid anew, sent with a 503", {newTable, 503}, NoData},
+        {"laid anew, broke off", {newTable, 200, false}, NoData},
+        {"laid anew, under 1000 characters", {newTable.substr(0, 999), 200}, NoData},
+        {"laid anew, without the label", {Replaced(newTable, "Kies onderliggende waarde:", "Kies:"), 200}, NoData},
+        {"laid anew, without a select list", {Replaced(newTable, "<select name=", "<select id="), 200}, NoData},
+        {"a maintenance notice", {"<html><body><p>Wegens onderhoud niet beschikbaar.</p>" + filler, 200}, NoData},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(JudgePage(c.fetched), c.judgement);
+    }
+}

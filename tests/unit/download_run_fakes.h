@@ -77,7 +77,18 @@ public:
     {
         lines.push_back({dataFolder, line});
     }
+    // Written into the data folder unless a reason is set up.
+    FileBesideLog WriteBeside(const std::string& dataFolder, const std::string& fileName,
+                              std::string_view text) override
+    {
+        files[dataFolder + fileName] = text;
+        if (besideFailure) return {std::string(), besideFailure};
+        return {dataFolder + fileName, std::nullopt};
+    }
     std::vector<std::pair<std::string, std::string>> lines;
+    // Every file asked to be written beside the log, failed or not.
+    std::map<std::string, std::string> files;
+    FileError besideFailure;
 };
 
 class FakeView : public RunView {

@@ -200,7 +200,9 @@ TEST_F(DownloadRunTest, SundayQuestionOnlyAfterAnExpiryFriday)
 }
 
 // A call page that is no quote page gives nothing: the header line comes
-// from the put page, whose lines carry no price.
+// from the put page, whose lines carry no price. One that keeps the site's
+// selection but not its option table is of a layout this version does not
+// read: the memo says so, the page is kept, the outcome stays.
 TEST_F(DownloadRunTest, HeaderFromTheFirstQuotePage)
 {
     ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
@@ -214,13 +216,19 @@ TEST_F(DownloadRunTest, HeaderFromTheFirstQuotePage)
         const char* name;
         std::string body;
         unsigned long status;
+        bool changedLayout;
     } cases[] = {
-        {"a short page", std::string(999, 'x'), 200},
-        {"the site's own page with a 503", sitePage, 503},
-        {"a long 500 page", std::string(5000, 'x'), 500},
-        {"a hotel's log-in page", LogInPage(), 200},
-        {"the site's maintenance notice", sitePage.substr(0, sitePage.find("<div class=\"quoteLine"))
-             + "<p>Wegens onderhoud zijn de optiekoersen tijdelijk niet beschikbaar.</p>" + std::string(1000, ' '), 200},
+        {"a short page", std::string(999, 'x'), 200, false},
+        {"the site's own page with a 503", sitePage, 503, false},
+        {"a long 500 page", std::string(5000, 'x'), 500, false},
+        {"a hotel's log-in page", LogInPage(), 200, false},
+        {"a notice in the site's frame, without its table",
+         sitePage.substr(0, sitePage.find("<div class=\"quoteLine")) +
+             "<p>Wegens onderhoud zijn de optiekoersen tijdelijk niet beschikbaar.</p>" + std::string(1000, ' '),
+         200, true},
+        {"the table before the selection",
+         sitePage.substr(sitePage.find("<div class=\"quoteLine")) + sitePage.substr(0, sitePage.find("<div class=\"quoteLine")),
+         200, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -228,6 +236,7 @@ TEST_F(DownloadRunTest, HeaderFromTheFirstQuotePage)
         fetcher.status[callUrl] = c.status;
         store.files.clear();
         view.memo.clear();
+        runLog.files.clear();
 
         EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
         const std::string expected =
@@ -236,14 +245,23 @@ TEST_F(DownloadRunTest, HeaderFromTheFirstQuotePage)
             "20-03-2009; 100,00; ING Groep (ING); Call; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n"
             "20-03-2009; 100,00; ING Groep (ING); Put; -8,0%; 78,06; 09:00; 27,09; 52,04; 40,10; 53,11; 66,12; 79,13; 7,12\r\n";
         EXPECT_EQ(store.files[FridayFile], expected);
-        const std::vector<std::string> memo = {"Niet alle koersen van Philips ontvangen",
-                                               "Gegevens van ING Groep (ING) gedownload",
-                                               "",
-                                               "De optiekoersen van 1 fondsen zijn gedownload",
-                                               "Ze zijn geschreven in: 13-03-2009.csv",
-                                               "Van 1 fonds zijn geen of niet alle koersen ontvangen",
-                                               "Het gaat om Philips"};
+        std::vector<std::string> memo = {"Niet alle koersen van Philips ontvangen",
+                                         "Gegevens van ING Groep (ING) gedownload",
+                                         "",
+                                         "De optiekoersen van 1 fondsen zijn gedownload",
+                                         "Ze zijn geschreven in: 13-03-2009.csv",
+                                         "Van 1 fonds zijn geen of niet alle koersen ontvangen",
+                                         "Het gaat om Philips"};
+        std::map<std::string, std::string> kept;
+        if (c.changedLayout) {
+            memo.push_back("De pagina's van Philips zijn anders opgebouwd dan deze versie van Kestrom kent");
+            memo.push_back("Een pagina die anders is opgebouwd, is bewaard in: C:\\Data\\Kestrom-onbekende-pagina.html");
+            memo.push_back("Stuur dat bestand als bijlage mee in een e-mail aan de maker; "
+                           "de mail van Informatie kan het niet bijvoegen.");
+            kept["C:\\Data\\Kestrom-onbekende-pagina.html"] = c.body;
+        }
         EXPECT_EQ(view.memo, memo);
+        EXPECT_EQ(runLog.files, kept);
     }
 }
 
@@ -496,6 +514,121 @@ TEST_F(DownloadRunTest, ARunThatGetsNothingKeepsTheEarlierFile)
             EXPECT_EQ(view.memo[6], "Het gaat om Philips en ING Groep (ING)");
             EXPECT_EQ(Count("close 1"), 1u);
         }
+    }
+}
+
+// The site's page with the option table in markup of its own: the
+// selection stays, the dividers and the headings are gone.
+std::string LaidAnew(std::string page)
+{
+    for (const std::string_view marker : {"quoteLine bottomDivider\"", "\"col\">"}) {
+        for (auto at = page.find(marker); at != std::string::npos; at = page.find(marker)) page[at] = 'x';
+    }
+    return page;
+}
+
+// A site laid out anew is not a network that failed: with no page of the
+// known layout the run says so instead of a line per underlying, keeps the
+// first such page beside the log (only its start when it is long), touches
+// no quote file and ends with its own code, unless the server stopped
+// answering or the list page alone held data.
+TEST_F(DownloadRunTest, ASiteLaidOutAnewIsToldApartAndItsFirstPageKept)
+{
+    const std::string listUrl = Base + "?call=AEX.AGN/O";
+    const std::string kept = "C:\\Data\\Kestrom-onbekende-pagina.html";
+    const std::vector<std::string> told = {
+        "De pagina's van de koersenserver zijn anders opgebouwd dan deze versie van Kestrom kent; er zijn geen "
+        "koersen gelezen.",
+        "Kijk of er een nieuwe versie is (Instellingen, Update nu) of meld het aan de maker (Informatie)."};
+    const std::string keptLine = "Een pagina die anders is opgebouwd, is bewaard in: " + kept;
+    const std::string attachLine =
+        "Stuur dat bestand als bijlage mee in een e-mail aan de maker; de mail van Informatie kan het niet bijvoegen.";
+    const std::string nothing = "Er zijn geen koersen ontvangen; er is niets geschreven";
+    const std::string everywhere =
+        "; pagina's van de koersenserver anders opgebouwd dan deze versie kent, geen koersen gelezen; ";
+    const std::string code9 = "pagina's anders opgebouwd dan deze versie kent;";
+    SamplePage list;
+    list.options = {{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}};
+    list.name = "AEX";
+    // Long enough that only its start is kept.
+    list.tail = "<!--" + std::string(UnknownPageLimit, '.') + "-->";
+    const std::string newList = LaidAnew(SampleOptionPage(list));
+    SamplePage philips;
+    const std::string newPhilips = LaidAnew(SampleOptionPage(philips));
+    SamplePage emptyTable;
+    emptyTable.rows = 0;
+    const struct {
+        const char* name;
+        bool listAnew;
+        std::vector<std::string> pagesAnew;
+        // Asked for again and again without an answer.
+        std::vector<std::string> unanswered;
+        FileError keepFailure;
+        RunOutcome outcome;
+        std::string keptPage;
+        std::vector<std::string> memo;
+        std::string logPart;
+    } cases[] = {
+        {"every page, the list page too", true, {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O"},
+         {}, std::nullopt, RunOutcome::SiteChanged, newList.substr(0, UnknownPageLimit),
+         {told[0], told[1], keptLine, attachLine, nothing}, everywhere + "pagina bewaard in " + kept + "; exitcode 9 " + code9},
+        {"every option page", false, {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O"}, {},
+         std::nullopt, RunOutcome::SiteChanged, newPhilips, {told[0], told[1], keptLine, attachLine, nothing},
+         everywhere + "pagina bewaard in " + kept + "; exitcode 9 " + code9},
+        {"the page cannot be kept", false, {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O"},
+         {}, "Toegang geweigerd.", RunOutcome::SiteChanged, newPhilips,
+         {told[0], told[1], "Een pagina die anders is opgebouwd, kon niet worden bewaard: Toegang geweigerd.", nothing},
+         everywhere + "pagina niet bewaard: Toegang geweigerd.; exitcode 9 " + code9},
+        {"the list page, the others unanswered", true, {}, {"?call=PHI.AGN/O", "?call=INGA.AGN/O"}, std::nullopt,
+         RunOutcome::ServerGone, newList.substr(0, UnknownPageLimit),
+         {told[0], told[1], keptLine, attachLine, "De koersenserver antwoordt niet meer; er wordt niets meer opgevraagd",
+          nothing},
+         everywhere + "pagina bewaard in " + kept + "; exitcode 8 "},
+        {"all but an empty table", false, {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O"}, {}, std::nullopt,
+         RunOutcome::MissingData, newPhilips, {},
+         "; anders opgebouwd: Philips, ING Groep (ING); pagina bewaard in " + kept + "; exitcode 1 "},
+    };
+    settings.automatic = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ServeList(list.options);
+        if (c.listAnew) fetcher.pages[listUrl] = newList;
+        for (const char* query : {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O"})
+            fetcher.pages[Base + query] = SampleOptionPage(emptyTable);
+        for (const std::string& query : c.pagesAnew) fetcher.pages[Base + query] = newPhilips;
+        fetcher.unanswered.clear();
+        for (const std::string& query : c.unanswered) fetcher.unanswered[Base + query] = 2;
+        store.folders = {"C:\\Data\\"};
+        store.files = {{FridayFile, "earlier quotes\r\n"}};
+        runLog.lines.clear();
+        runLog.files.clear();
+        runLog.besideFailure = c.keepFailure;
+        log.clear();
+
+        EXPECT_EQ(run.Run(settings), c.outcome);
+        EXPECT_EQ(Count("close " + std::to_string(static_cast<int>(c.outcome))), 1u);
+        EXPECT_EQ(run.Underlyings(), (UnderlyingList{"PHI.AGN/O Philips", "INGA.AGN/O ING Groep (ING)"}));
+        ASSERT_EQ(runLog.files.size(), 1u);
+        EXPECT_EQ(runLog.files.begin()->first, kept);
+        EXPECT_TRUE(runLog.files.begin()->second == c.keptPage);
+        ASSERT_EQ(runLog.lines.size(), 1u);
+        EXPECT_NE(runLog.lines[0].second.find(c.logPart), std::string::npos) << runLog.lines[0].second;
+        // Before the lines of the closing countdown.
+        ASSERT_GE(view.memo.size(), 4u);
+        const std::vector<std::string> shown(view.memo.begin(), view.memo.end() - 4);
+        if (c.memo.empty()) {
+            // Another page could be read: each underlying has its line.
+            EXPECT_EQ(shown[0], "Geen koersen van Philips ontvangen");
+            ASSERT_GE(shown.size(), 3u);
+            EXPECT_EQ(shown.end()[-3],
+                      "De pagina's van Philips en ING Groep (ING) zijn anders opgebouwd dan deze versie van Kestrom kent");
+            EXPECT_EQ(shown.end()[-2], keptLine);
+            EXPECT_EQ(shown.back(), attachLine);
+            continue;
+        }
+        EXPECT_EQ(shown, c.memo);
+        EXPECT_EQ(store.files, (std::map<std::string, std::string>{{FridayFile, "earlier quotes\r\n"}}));
+        EXPECT_EQ(Count("create " + FridayWork), 0u);
     }
 }
 

@@ -294,6 +294,22 @@ TEST_F(QuoteFileStoreTest, TheRunLogGoesToTheDataFolderOrElseToTheLocalApplicati
     const std::string added = after.substr(after.size() - (after.size() - before.size()));
     EXPECT_EQ(added.rfind("third; gegevensmap " + root + "blocked\\ niet beschrijfbaar: ", 0), 0u) << added;
     EXPECT_TRUE(added.ends_with("\r\n"));
+
+    // A page kept for the maker goes where the log goes, replacing the one
+    // kept before.
+    const std::string page = "<html>" + std::string(5000, 'p') + "</html>";
+    const std::string later = "<html>a later run's page</html>";
+    for (const std::string& text : {page, later}) {
+        const FileBesideLog kept = log.WriteBeside(root, "Kestrom-onbekende-pagina.html", text);
+        EXPECT_EQ(kept.error, std::nullopt);
+        EXPECT_EQ(kept.path, root + "Kestrom-onbekende-pagina.html");
+    }
+    EXPECT_EQ(Contents(root + "Kestrom-onbekende-pagina.html"), later);
+    const FileBesideLog fallen = log.WriteBeside(root + "blocked\\", "Kestrom-onbekende-pagina.html", page);
+    EXPECT_EQ(fallen.error, std::nullopt);
+    EXPECT_EQ(fallen.path, std::string(local) + "\\Kestrom\\Kestrom-onbekende-pagina.html");
+    EXPECT_EQ(Contents(fallen.path), page);
+    DeleteFileA(fallen.path.c_str());
 }
 
 } // namespace

@@ -31,6 +31,8 @@ KINDS = {
     "empty-list": "the page with an empty selection list",
     "garbage": "8 KiB of binary garbage",
     "wrong-order": "the option table before the selection and the quote lines",
+    "new-layout": "the site laid out anew: the selection kept, the quote and the option table in markup of "
+                  "their own (no dividers, no headings the program knows, no table element)",
 }
 
 # The program drops a page longer than this; the expected file follows it.
@@ -46,6 +48,9 @@ UNPREDICTABLE = "unpredictable"
 TIMED_OUT = "timed out"
 
 CUTS = ("cut", "cut-chunked", "cut-closed")
+# Pages that keep the site's selection but not its option table where the
+# program reads it: pages of a changed layout, which give no data.
+CHANGED_LAYOUTS = ("wrong-order", "new-layout")
 # Faults that hold a page beyond the program's time for a page.
 TIME_OUTS = ("silent", "drip", "trickle-head", "trickle-body")
 
@@ -94,7 +99,7 @@ class Faults:
             return ALL_ROWS if self.hugeBytes <= PROGRAM_PAGE_LIMIT else NO_DATA
         if kind in CUTS:
             return HALF_ROWS
-        if kind in ("garbage", "wrong-order"):
+        if kind == "garbage":
             return UNPREDICTABLE
         return NO_DATA
 
@@ -102,10 +107,10 @@ class Faults:
         """Whether the list page served with this fault yields the real list.
 
         The selection list stands near the top of the page, so a cut page
-        still holds it, and so does a page in the other layout. An empty
+        still holds it, and so does a page of a changed layout. An empty
         list yields an entry whose code the server does not know, so that
         run gets no data at all, like a run without a list. Garbage, a
         log-in page and a 503 page are no quote pages and give no list.
         """
-        return kind in (None, "slow", "wrong-order", *CUTS) or (
+        return kind in (None, "slow", *CHANGED_LAYOUTS, *CUTS) or (
             kind == "huge" and self.hugeBytes <= PROGRAM_PAGE_LIMIT)

@@ -144,8 +144,48 @@ def _row_lines(row, parity):
 TABLE_END = ["</tbody>", "</table>"]
 
 
-def option_page(market, u, kind, withOptions=True, markersReversed=False):
-    """The call or put page of underlying u.
+def _new_quote_block(u, kind):
+    """The underlying's quote of a site laid out anew: no dividers."""
+    return [
+        '<section class="fondskoers">',
+        f'<h2 class="naam">{u.name}</h2>',
+        f'<span class="koers">{u.price_text}</span> <span class="tijd">17:40</span>',
+        f'<nav class="tabs"><a href="/derivaten/opties/?call={u.code}">Calls</a>'
+        f'<a href="/derivaten/opties/?put={u.code}">Puts</a></nav>',
+        "</section>",
+    ]
+
+
+def _new_table_head():
+    """An option table of a site laid out anew: rows of blocks, headings
+    without the "col" scope, no table element."""
+    lines = ['<div class="optieketen" role="table">', '<div class="kop" role="row">']
+    lines += [f'<span role="columnheader">{heading}</span>' for heading in HEADINGS]
+    return lines + ["</div>"]
+
+
+def _new_row_lines(row, parity):
+    cells = "".join(f'<span class="cel">{text}</span>' for text in row.cells)
+    return [f'<div class="serie {parity}" role="row">{cells}</div>']
+
+
+NEW_TABLE_END = ["</div>"]
+
+# The page variants of the fault modes that lay a page out otherwise.
+LAYOUTS = ("empty-list", "wrong-order", "new-layout")
+
+
+def layout_page(market, u, kind, variant):
+    """The page of a fault mode that lays it out otherwise (LAYOUTS), or
+    the site's own page for None."""
+    return option_page(market, u, kind, withOptions=variant != "empty-list",
+                       markersReversed=variant == "wrong-order", newLayout=variant == "new-layout")
+
+
+def option_page(market, u, kind, withOptions=True, markersReversed=False, newLayout=False):
+    """The call or put page of underlying u; with newLayout in the markup
+    of a site laid out anew: the same selection, the quote and the option
+    table in markup of their own.
 
     Returns (body, rowEnds): the page's bytes and, for each table row, the
     offset just past that row's last line, where a page may be cut without
@@ -158,8 +198,9 @@ def option_page(market, u, kind, withOptions=True, markersReversed=False):
         '<p class="kruimelpad"><a href="/">Home</a> &gt; <a href="/derivaten/">Derivaten</a> &gt; Opties</p>',
     ]
     selector = _selector(market, u, kind, withOptions)
-    quote = _quote_block(u, kind)
-    table = _table_head()
+    quote = (_new_quote_block if newLayout else _quote_block)(u, kind)
+    table = _new_table_head() if newLayout else _table_head()
+    rowLines = _new_row_lines if newLayout else _row_lines
     if markersReversed:
         # The layout of a redesigned site: the option table first, the
         # selection and the underlying's quote after it.
@@ -170,11 +211,12 @@ def option_page(market, u, kind, withOptions=True, markersReversed=False):
     rowEnds = []
     offset = len(chunks[0])
     for i, row in enumerate(u.rows(kind)):
-        data = (CRLF.join(_row_lines(row, "even" if i % 2 else "odd")) + CRLF).encode(ENCODING)
+        data = (CRLF.join(rowLines(row, "even" if i % 2 else "odd")) + CRLF).encode(ENCODING)
         chunks.append(data)
         offset += len(data)
         rowEnds.append(offset)
-    bottom = TABLE_END + (selector + quote if markersReversed else []) + ["</div>"] + FOOTER
+    bottom = ((NEW_TABLE_END if newLayout else TABLE_END) + (selector + quote if markersReversed else [])
+              + ["</div>"] + FOOTER)
     chunks.append((CRLF.join(bottom) + CRLF).encode(ENCODING))
     return b"".join(chunks), rowEnds
 

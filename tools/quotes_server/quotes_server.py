@@ -74,9 +74,7 @@ class QuoteSite(local_server.LocalSite):
         with self._lock:
             cached = self._pages.get(key)
         if cached is None:
-            cached = pages.option_page(self.market, u, kind,
-                                       withOptions=variant != "empty-list",
-                                       markersReversed=variant == "wrong-order")
+            cached = pages.layout_page(self.market, u, kind, variant)
             with self._lock:
                 self._pages[key] = cached
         return cached
@@ -131,7 +129,7 @@ class Handler(local_server.Handler):
             return self.reply(200, pages.garbage())
         if fault == "silent":
             return self.stay_silent()
-        body, rowEnds = site.page(u, kind, fault if fault in ("empty-list", "wrong-order") else None)
+        body, rowEnds = site.page(u, kind, fault if fault in pages.LAYOUTS else None)
         if fault in CUTS:
             # Inside the row after the first half (at its start with
             # --cut-into 0): the rows before it are what arrived whole, and
@@ -193,9 +191,7 @@ def page(args):
     if u is None:
         print(f"quotes_server: unknown page {args.query}", file=sys.stderr)
         return 2
-    variant = args.fault if args.fault in ("empty-list", "wrong-order") else None
-    body, _ = pages.option_page(market, u, kind, withOptions=variant != "empty-list",
-                                markersReversed=variant == "wrong-order")
+    body, _ = pages.layout_page(market, u, kind, args.fault)
     if args.out:
         with open(args.out, "wb") as stream:
             stream.write(body)
@@ -231,7 +227,7 @@ def main(argv=None):
 
     p = commands.add_parser("page", help="write one page's body")
     p.add_argument("query", help="for example call=AEX.AGN/O or put=PHIA.AS/O")
-    p.add_argument("--fault", choices=("empty-list", "wrong-order"))
+    p.add_argument("--fault", choices=pages.LAYOUTS)
     p.add_argument("--out")
 
     args = parser.parse_args(argv)
