@@ -1,5 +1,6 @@
 #include "download/download_run.h"
 
+#include "download/better_attempt.h"
 #include "download/option_page.h"
 #include "download/quote_line.h"
 #include "download/quote_page.h"
@@ -221,9 +222,13 @@ RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
     // The pages that went unanswered once more, before the run ends: the
     // evening's quotes cannot be fetched later.
     for (UnderlyingPages& pages : pages_) {
-        if (!asking.Asking() || !pages.AskAgain()) continue;
+        if (!pages.AskAgain()) continue;
+        const bool wasAsking = asking.Asking();
+        // What came of a page on a slow line is kept also when nothing
+        // more is asked.
+        if (!wasAsking && !pages.heldCall && !pages.heldPut) continue;
         AskAgain(pages, pageBase, asking);
-        if (!asking.Asking()) view_.AddMemoLine(ServerGoneLine);
+        if (wasAsking && !asking.Asking()) view_.AddMemoLine(ServerGoneLine);
     }
     for (const UnderlyingPages& pages : pages_) {
         if (!pages.GotAll()) withoutData_.push_back(pages.name);
@@ -266,6 +271,7 @@ void DownloadRun::Download(const std::string& entry, const std::string& pageBase
 
 void DownloadRun::AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking)
 {
+    pages.askedAgain = true;
     if (!pages.callAnswered) pages.callAnswered = ReadPage(pages, CallPage, pageBase, asking);
     // The last chance for the put page: asked for also when the call page
     // went unanswered again.
@@ -280,7 +286,16 @@ void DownloadRun::AskAgain(UnderlyingPages& pages, const std::string& pageBase, 
 bool DownloadRun::ReadPage(UnderlyingPages& pages, const PageKind& kind, const std::string& pageBase,
                            PageAsking& asking)
 {
-    const FetchedPage page = asking.Ask(pageBase + std::string(kind.query) + pages.code);
+    FetchedPage asked = asking.Ask(pageBase + std::string(kind.query) + pages.code);
+    std::optional<FetchedPage>& held = kind.givesPrice ? pages.heldCall : pages.heldPut;
+    if (asked.stillArriving && !pages.askedAgain) {
+        // A slow line: the second pass asks again and writes the better
+        // attempt, so that no row is written twice.
+        held = std::move(asked);
+        return false;
+    }
+    const FetchedPage page = held ? BetterAttempt(*held, asked, kind.text, pages.name) : asked;
+    held.reset();
     if (page.unanswered) return false;
     // A page that is no quote page gives nothing, not even the header line
     // or the price.

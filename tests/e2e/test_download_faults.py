@@ -46,6 +46,9 @@ class FaultModeTest(DownloadTestCase):
             ("endless page", ["endless@put:" + u[6].code], MISSING_DATA, "expected"),
             ("huge page", ["huge@call:" + u[7].code], MISSING_DATA, "expected"),
             ("slow", ["slow"], COMPLETE, "expected"),
+            # A slow line: the page's body takes about 40 s, bytes all the
+            # time; it comes whole.
+            ("crawling page", ["crawl@put:" + u[12].code], COMPLETE, "expected"),
             ("markers in the wrong order", ["wrong-order@call:" + u[2].code], None, "written"),
         ]
         hosts = {"connection refused": "127.0.0.1:%d" % closed_port(), "host not found": "kestrom-quotes.invalid"}
