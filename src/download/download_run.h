@@ -43,6 +43,7 @@ enum class RunOutcome : int {
     NotInPlace = 6,      // the new quotes were written but could not take the day's name: they are kept beside it
     FolderBusy = 7,      // another run holds this data folder; nothing was done
     ServerGone = 8,      // the quotes server stopped answering; the run stopped asking
+    UnexpectedError = 10, // automatic mode: an error reached the top-level handler; logged, the program ended
 };
 
 struct PageKind;
