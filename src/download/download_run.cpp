@@ -8,6 +8,8 @@
 #include "support/text.h"
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -294,8 +296,8 @@ bool DownloadRun::ReadPage(UnderlyingPages& pages, const PageKind& kind, const s
         held = std::move(asked);
         return false;
     }
-    const FetchedPage page = held ? BetterAttempt(*held, asked, kind.text, pages.name) : asked;
-    held.reset();
+    const std::optional<FetchedPage> first = std::exchange(held, std::nullopt);
+    const FetchedPage& page = first ? BetterAttempt(*first, asked, kind.text, pages.name) : asked;
     if (page.unanswered) return false;
     // A page that is no quote page gives nothing, not even the header line
     // or the price.
