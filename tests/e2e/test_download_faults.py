@@ -11,7 +11,7 @@ import time
 import kestrom_e2e
 from kestrom_e2e import closed_port
 from test_download import (COMPLETE, DONE, EARLIER_FILE, FAILED, LIST_REQUEST, MARKET, MISSING_DATA, NO_LIST_LINE,
-                           NO_UNDERLYINGS, PAGE_PATH, SERVER_GONE, USER_AGENT, DownloadTestCase, QuotesServer,
+                           NO_UNDERLYINGS, SERVER_GONE, USER_AGENT, DownloadTestCase, QuotesServer,
                            expected_file, expected_run_requests, run_requests)
 
 # Kestroms started at once: each group of cases costs its slowest case once.
@@ -92,11 +92,9 @@ class FaultModeTest(DownloadTestCase):
                     self.assertNotEqual(self.the_quote_file(run.data).read_bytes(), EARLIER_FILE)
                 else:
                     # Pages that time out are asked for again at the end. An
-                    # endless page runs into the size or the time limit,
-                    # whichever comes first; only a time-out is asked again.
-                    requests = expected_run_requests(faults)
-                    again = [requests + [PAGE_PATH + "?put=" + u[6].code]] if name == "endless page" else []
-                    self.assertIn(targets, [requests] + again)
+                    # endless page runs into the size limit long before its
+                    # five minutes, and is not.
+                    self.assertEqual(targets, expected_run_requests(faults))
                     self.assertEqual(self.the_quote_file(run.data).read_bytes(), expected_file(faults=faults))
 
     def test_a_server_that_trickles_its_head_or_its_body_ends_the_run(self):

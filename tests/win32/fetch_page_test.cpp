@@ -176,7 +176,7 @@ TEST(FetchPageTest, LimitsTurnAHangingOrEndlessPageIntoNoData)
         {"a body that trickles for ever", {head, Then::Drip}, Limits(30'000, 600'000, 1 << 20, 1'000), "", true},
         // Each byte comes well within the receive time-out, which WinINet
         // then never reaches; only the stall rule ends the wait.
-        {"a head that trickles", {longHead, Then::Trickle}, Limits(30'000, 600'000, 1 << 20, 1'000, 1), "", true},
+        {"a head that trickles", {longHead, Then::Trickle}, Limits(30'000, 600'000, 1 << 20, 1'000), "", true},
         {"a page of exactly the limit", {Response("200 OK", Filler(4096))}, Limits(30'000, 60'000, 4096),
          Filler(4096), false},
         {"one byte over the limit", {Response("200 OK", Filler(4097))}, Limits(30'000, 60'000, 4096), "", false},
