@@ -274,13 +274,16 @@ void DownloadRun::Download(const std::string& entry, const std::string& pageBase
 void DownloadRun::AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking)
 {
     pages.askedAgain = true;
+    // A run that stopped asking comes here only to write what came of a
+    // page on a slow line.
+    const bool asks = asking.Asking();
     if (!pages.callAnswered) pages.callAnswered = ReadPage(pages, CallPage, pageBase, asking);
     // The last chance for the put page: asked for also when the call page
     // went unanswered again.
     if (!pages.putAnswered) pages.putAnswered = ReadPage(pages, PutPage, pageBase, asking);
 
     view_.ProcessMessages();
-    view_.AddMemoLine("Opnieuw opgevraagd: " + UnderlyingLine(pages));
+    view_.AddMemoLine((asks ? "Opnieuw opgevraagd: " : "") + UnderlyingLine(pages));
 }
 
 // Asks for one page and writes its quotes; false when it went unanswered,

@@ -1042,5 +1042,10 @@ TEST_F(DownloadRunTest, APageStillArrivingAtItsTimeKeepsTheBetterOfItsTwoAttempt
         for (const std::string& query : c.queries) expected.push_back("fetch " + Base + query);
         EXPECT_EQ(requests, expected);
         EXPECT_EQ(store.files[FridayFile], c.file);
+        // Said to be asked again only when it was.
+        const std::string again = c.outcome == RunOutcome::Complete ? "Opnieuw opgevraagd: Gegevens van Philips gedownload"
+                                                                    : "Opnieuw opgevraagd: Niet alle koersen van Philips ontvangen";
+        EXPECT_EQ(std::count(view.memo.begin(), view.memo.end(), again), c.outcome == RunOutcome::ServerGone ? 0 : 1);
+        view.memo.clear();
     }
 }
