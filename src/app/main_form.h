@@ -68,6 +68,10 @@ private:
     Font buttonFont_;
     bool resizing_ = false;
     bool hourglass_ = false;
+    // The run the download timer started in automatic mode: nobody may be
+    // there to answer its question.
+    bool unattended_ = false;
+    bool declinedByItself_ = false;
     InternetPageFetcher fetcher_;
     Win32QuoteFileStore quoteFiles_;
     Win32RunLock runLock_;

@@ -15,12 +15,16 @@
 #include "update/versions_form.h"
 #include "win/application.h"
 
+#include <cstdint>
+
 TMainForm* MainForm = nullptr;
 
 namespace {
 
 constexpr int PanelWidth = 199;
 constexpr int StatusHeight = 30;
+// The Sunday question of an unattended run answers itself "Nee" after this.
+constexpr std::uint32_t UnattendedQuestionMs = 10 * 60 * 1000;
 
 } // namespace
 
@@ -107,8 +111,11 @@ void TMainForm::DownloadButtonClick()
     // must not start a nested run, and a close request waits for its end.
     if (Busy()) return;
     BusyScope busy(*this);
-    run_.Run({CurrentSettings.DataPath, CurrentSettings.Selection, CurrentSettings.QuotesHost, ProductName,
-              IsAutomaticMode()});
+    declinedByItself_ = false;
+    const RunOutcome outcome = run_.Run({CurrentSettings.DataPath, CurrentSettings.Selection,
+                                         CurrentSettings.QuotesHost, ProductName, IsAutomaticMode()});
+    // Nobody answered: the program does not stay open for anyone.
+    if (outcome == RunOutcome::Declined && declinedByItself_) CloseMainWindow(static_cast<int>(outcome));
 }
 
 LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -147,8 +154,11 @@ bool TMainForm::AskYesNo(const std::string& title, const std::string& message)
     // No cancel button; "Nee" has the focus, so that a stray Enter does not
     // erase the expiry quotes.
     bool withCancel = false;
-    return YesNoDlg->AskYesNo(Top(), Left(), Height(), Width(), title, message, "Ja", "Nee", "Annuleren", false,
-                              withCancel);
+    if (unattended_) YesNoDlg->AnswerNoAfter(UnattendedQuestionMs);
+    const bool yes = YesNoDlg->AskYesNo(Top(), Left(), Height(), Width(), title, message, "Ja", "Nee", "Annuleren",
+                                        false, withCancel);
+    declinedByItself_ = YesNoDlg->AnsweredItself();
+    return yes;
 }
 
 void TMainForm::ProcessMessages() { Application::ProcessMessages(); }
@@ -182,7 +192,10 @@ void TMainForm::CloseButtonClick() { Close(); }
 void TMainForm::DownloadTimerTimer()
 {
     DownloadTimer.SetEnabled(false);
-    if (IsAutomaticMode()) DownloadButtonClick();
+    if (!IsAutomaticMode()) return;
+    unattended_ = true;
+    DownloadButtonClick();
+    unattended_ = false;
 }
 
 void TMainForm::UpdateTimerTimer()

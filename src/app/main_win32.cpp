@@ -2,6 +2,8 @@
 // fixed order; the message loop; then the windows are destroyed in reverse.
 #include "app/command_line.h"
 #include "app/main_form.h"
+#include "app/unattended_errors_win32.h"
+#include "settings/settings.h"
 #include "support/product.h"
 #include "support/system_info.h"
 #include "ui/about_form.h"
@@ -36,6 +38,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     SupportStartup();
     SetCommandLineArguments(ArgumentsAfterProgramName());
+    if (IsAutomaticMode()) EndOnTopLevelErrors([] { return CurrentSettings.DataPath; });
 
     // Some shell handlers behind ShellExecuteA (mail, browser) expect COM.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

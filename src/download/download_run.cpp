@@ -1,5 +1,6 @@
 #include "download/download_run.h"
 
+#include "download/better_attempt.h"
 #include "download/option_page.h"
 #include "download/page_layout.h"
 #include "download/quote_line.h"
@@ -8,6 +9,8 @@
 #include "support/text.h"
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -228,9 +231,13 @@ RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
     // The pages that went unanswered once more, before the run ends: the
     // evening's quotes cannot be fetched later.
     for (UnderlyingPages& pages : pages_) {
-        if (!asking.Asking() || !pages.AskAgain()) continue;
+        if (!pages.AskAgain()) continue;
+        const bool wasAsking = asking.Asking();
+        // What came of a page on a slow line is kept also when nothing
+        // more is asked.
+        if (!wasAsking && !pages.heldCall && !pages.heldPut) continue;
         AskAgain(pages, pageBase, asking);
-        if (!asking.Asking()) view_.AddMemoLine(ServerGoneLine);
+        if (wasAsking && !asking.Asking()) view_.AddMemoLine(ServerGoneLine);
     }
     for (const UnderlyingPages& pages : pages_) {
         if (!pages.GotAll()) withoutData_.push_back(pages.name);
@@ -296,13 +303,17 @@ void DownloadRun::Download(const std::string& entry, const std::string& pageBase
 
 void DownloadRun::AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking)
 {
+    pages.askedAgain = true;
+    // A run that stopped asking comes here only to write what came of a
+    // page on a slow line.
+    const bool asks = asking.Asking();
     if (!pages.callAnswered) pages.callAnswered = ReadPage(pages, CallPage, pageBase, asking);
     // The last chance for the put page: asked for also when the call page
     // went unanswered again.
     if (!pages.putAnswered) pages.putAnswered = ReadPage(pages, PutPage, pageBase, asking);
 
     view_.ProcessMessages();
-    view_.AddMemoLine("Opnieuw opgevraagd: " + UnderlyingLine(pages));
+    view_.AddMemoLine((asks ? "Opnieuw opgevraagd: " : "") + UnderlyingLine(pages));
 }
 
 // Asks for one page and writes its quotes; false when it went unanswered,
@@ -310,7 +321,16 @@ void DownloadRun::AskAgain(UnderlyingPages& pages, const std::string& pageBase, 
 bool DownloadRun::ReadPage(UnderlyingPages& pages, const PageKind& kind, const std::string& pageBase,
                            PageAsking& asking)
 {
-    const FetchedPage page = asking.Ask(pageBase + std::string(kind.query) + pages.code);
+    FetchedPage asked = asking.Ask(pageBase + std::string(kind.query) + pages.code);
+    std::optional<FetchedPage>& held = kind.givesPrice ? pages.heldCall : pages.heldPut;
+    if (asked.stillArriving && !pages.askedAgain) {
+        // A slow line: the second pass asks again and writes the better
+        // attempt, so that no row is written twice.
+        held = std::move(asked);
+        return false;
+    }
+    const std::optional<FetchedPage> first = std::exchange(held, std::nullopt);
+    const FetchedPage& page = first ? BetterAttempt(*first, asked, kind.text, pages.name) : asked;
     if (page.unanswered) return false;
     // A page that is no quote page gives nothing, not even the header line
     // or the price; nor does a page laid out anew.

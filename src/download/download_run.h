@@ -45,6 +45,7 @@ enum class RunOutcome : int {
     FolderBusy = 7,      // another run holds this data folder; nothing was done
     ServerGone = 8,      // the quotes server stopped answering; the run stopped asking
     SiteChanged = 9,     // every page the run could read was of a layout this version does not read
+    UnexpectedError = 10, // automatic mode: an error reached the top-level handler; logged, the program ended
 };
 
 struct PageKind;

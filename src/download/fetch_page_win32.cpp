@@ -3,6 +3,7 @@
 #include "download/bounded_append.h"
 #include "support/http_get_win32.h"
 
+#include <chrono>
 #include <new>
 
 namespace {
@@ -28,6 +29,8 @@ FetchedPage ReadPage(const std::string& url, const FetchLimits& limits)
     request.flags = PageRequestFlags;
     request.timeouts = {limits.connectTimeoutMs, limits.receiveTimeoutMs, limits.receiveTimeoutMs};
     request.deadlineMs = limits.pageTimeMs;
+    request.stallMs = limits.stallMs;
+    request.stallBytes = limits.stallBytes;
     request.maxBytes = limits.pageBytes;
     // Not even begun: a page announced beyond the limit would be dropped
     // anyway, and reading it could outlast the page's time.
@@ -42,7 +45,7 @@ FetchedPage ReadPage(const std::string& url, const FetchLimits& limits)
     case HttpEnd::NoAnswer:
     case HttpEnd::TimedOut:
     case HttpEnd::Silent:
-    case HttpEnd::Overtime:
+    case HttpEnd::Stalled:
         return Dropped(response.status, true);
     case HttpEnd::Stopped:
     case HttpEnd::TooLarge:
@@ -50,6 +53,12 @@ FetchedPage ReadPage(const std::string& url, const FetchLimits& limits)
     case HttpEnd::Broken:
         // A lost connection ends the page with what has arrived.
         page.complete = false;
+        return page;
+    case HttpEnd::Overtime:
+        // A slow line: what came of the page is kept, and it is asked for
+        // again.
+        page.complete = false;
+        page.stillArriving = true;
         return page;
     case HttpEnd::Whole:
         break;
@@ -64,11 +73,16 @@ FetchedPage ReadPage(const std::string& url, const FetchLimits& limits)
 
 FetchedPage FetchPage(const std::string& url, const FetchLimits& limits)
 {
+    const auto start = std::chrono::steady_clock::now();
+    FetchedPage page;
     try {
-        return ReadPage(url, limits);
+        page = ReadPage(url, limits);
     } catch (const std::bad_alloc&) {
         // Out of memory (a 32-bit process has little address space): a page
         // without data, not the end of an unattended run.
-        return Dropped(0, false);
+        page = Dropped(0, false);
     }
+    page.milliseconds = static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+    return page;
 }

@@ -12,6 +12,7 @@ FetchedPage PageAsking::Ask(const std::string& url)
     FetchedPage page = fetcher_.FetchPage(url);
     inARow_ = page.unanswered ? inARow_ + 1 : 0;
     if (page.unanswered) ++inAll_;
+    askedMs_ = page.milliseconds >= AskingTimeMs - askedMs_ ? AskingTimeMs : askedMs_ + page.milliseconds;
     return page;
 }
 

@@ -5,17 +5,23 @@
 // row, or UnansweredInAll in the whole run, the server is taken to be gone
 // and nothing more is asked of it, so that an unattended run that meets a
 // dead, trickling or mostly silent server ends within minutes. A page that
-// the server did answer (an error page, junk) counts for neither.
+// the server did answer (an error page, junk), or that was still arriving
+// when its time ran out (a slow line), counts for neither. However slowly a
+// server answers, the pages of one run together get AskingTimeMs; then
+// nothing more is asked either.
 #pragma once
 
 #include "download/page_fetcher.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 class PageAsking {
 public:
     static constexpr int UnansweredInARow = 3;
     static constexpr int UnansweredInAll = 10;
+    static constexpr std::uint32_t AskingTimeMs = 30 * 60 * 1000;
 
     explicit PageAsking(PageFetcher& fetcher) : fetcher_(fetcher) {}
 
@@ -24,12 +30,16 @@ public:
     FetchedPage Ask(const std::string& url);
 
     // False once the server is taken to be gone.
-    bool Asking() const { return inARow_ < UnansweredInARow && inAll_ < UnansweredInAll; }
+    bool Asking() const
+    {
+        return inARow_ < UnansweredInARow && inAll_ < UnansweredInAll && askedMs_ < AskingTimeMs;
+    }
 
 private:
     PageFetcher& fetcher_;
     int inARow_ = 0;
     int inAll_ = 0;
+    std::uint32_t askedMs_ = 0;
 };
 
 // One underlying's two pages as far as the run got them. A page that went
@@ -50,6 +60,11 @@ struct UnderlyingPages {
     bool lacking = false;
     // At least one page answered with quotes.
     bool quotes = false;
+    // A page still arriving at its time in the first pass waits here for
+    // the second, which writes the better of its two attempts.
+    std::optional<FetchedPage> heldCall;
+    std::optional<FetchedPage> heldPut;
+    bool askedAgain = false;
 
     bool AskAgain() const { return !callAnswered || !putAnswered; }
     bool GotAll() const { return !AskAgain() && !lacking; }

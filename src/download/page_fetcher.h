@@ -1,6 +1,7 @@
 // Where the download run gets its pages from.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The only status whose body the run reads.
@@ -25,6 +26,12 @@ struct FetchedPage {
     // page gives nothing and is worth asking for again; a page the server
     // did answer (an error page, junk) is not.
     bool unanswered = false;
+    // True when the page's time ran out while its body was still arriving
+    // (a slow line): what came is the body, not complete. Its server does
+    // answer, and the page is worth asking for again.
+    bool stillArriving = false;
+    // How long the fetch took; a run's pages together have a bound.
+    std::uint32_t milliseconds = 0;
 };
 
 class PageFetcher {

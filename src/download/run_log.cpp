@@ -27,6 +27,11 @@ std::string DateText(const CalendarDate& date)
     return TwoDigits(date.day) + "-" + TwoDigits(date.month) + "-" + std::to_string(date.year);
 }
 
+std::string StampText(const LocalDateTime& s)
+{
+    return DateText(s.date) + " " + TwoDigits(s.hour) + ":" + TwoDigits(s.minute) + ":" + TwoDigits(s.second);
+}
+
 std::string FilePart(const DayFileResult& file)
 {
     switch (file.place) {
@@ -91,16 +96,20 @@ std::string ExitCodeText(int exitCode)
     case 7: return "een andere download liep in deze map";
     case 8: return "de koersenserver antwoordde niet meer";
     case 9: return "pagina's anders opgebouwd dan deze versie kent";
+    case 10: return "onverwachte fout";
     default: return "onbekend";
     }
 }
 
+std::string UnexpectedErrorLogLine(const LocalDateTime& when, std::string_view message)
+{
+    return StampText(when) + "; automatisch; fout: " + OneLine(message) + "; exitcode 10 " + ExitCodeText(10) + "\r\n";
+}
+
 std::string RunLogLine(const RunRecord& record)
 {
-    const LocalDateTime& s = record.start;
-    std::string line = DateText(s.date) + " " + TwoDigits(s.hour) + ":" + TwoDigits(s.minute) + ":" +
-                       TwoDigits(s.second) + "; " + (record.automatic ? "automatisch" : "knop") + "; handelsdag " +
-                       DateText(record.tradingDate);
+    std::string line = StampText(record.start) + "; " + (record.automatic ? "automatisch" : "knop") +
+                       "; handelsdag " + DateText(record.tradingDate);
     if (record.downloaded) line += "; " + FilePart(record.file) + "; " + FundsPart(record);
     if (record.unknownPage) line += LayoutPart(record);
     if (!record.file.rescued.empty())

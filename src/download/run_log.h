@@ -50,6 +50,10 @@ struct RunRecord {
 // record stays one line.
 std::string RunLogLine(const RunRecord& record);
 
+// The line of an automatic run that an unexpected error ended (exit code
+// 10): when, and the error's message.
+std::string UnexpectedErrorLogLine(const LocalDateTime& when, std::string_view message);
+
 // The text of each exit code, as the log gives it.
 std::string ExitCodeText(int exitCode);
 

@@ -1,8 +1,10 @@
 #include "support/http_get_win32.h"
 
+#include "support/progress_deadline.h"
 #include "support/unique_handle_win32.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -21,6 +23,9 @@ using Clock = std::chrono::steady_clock;
 // WinINet thread waits for the caller (who may be writing a file, or
 // letting window messages through) instead of reading ahead without end.
 constexpr std::size_t HeldBytes = 256 * 1024;
+
+// WinINet threads whose caller has given up on them and that still run.
+std::atomic<int> threadsLeftBehind{0};
 
 // Everything the calling thread and the WinINet thread share. Both hold a
 // reference, so whichever leaves last frees it; the WinINet handles are
@@ -47,6 +52,8 @@ struct Exchange {
     std::optional<HttpEnd> end;
     // Set by the caller: nobody waits for the thread any more.
     bool abandoned = false;
+    // Abandoned before the thread was done: counted in threadsLeftBehind.
+    bool leftBehind = false;
 };
 
 void SetTimeout(HINTERNET handle, DWORD option, unsigned milliseconds)
@@ -87,6 +94,7 @@ void Finish(Exchange& x, HttpEnd end)
 {
     const std::lock_guard<std::mutex> lock(x.mutex);
     x.end = end;
+    if (x.leftBehind) --threadsLeftBehind;
     x.changed.notify_all();
 }
 
@@ -149,6 +157,7 @@ HttpEnd Request(Exchange& x)
         x.headArrived = true;
         x.status = status;
         x.announcedLength = length;
+        x.changed.notify_all();
         if (x.abandoned) return HttpEnd::Stopped;
     }
     if (r.refuseAnnouncedBeyond && r.maxBytes != 0 && length && *length > r.maxBytes) return HttpEnd::TooLarge;
@@ -180,6 +189,10 @@ public:
     {
         const std::lock_guard<std::mutex> lock(x_.mutex);
         x_.abandoned = true;
+        if (!x_.end) {
+            x_.leftBehind = true;
+            ++threadsLeftBehind;
+        }
         x_.arrived.clear();
         x_.changed.notify_all();
     }
@@ -214,14 +227,21 @@ bool CrackHttpUrl(const std::string& url, HttpUrlParts& parts)
 HttpResponse HttpGet(const std::string& url, const HttpRequest& request,
                      const std::function<bool(const char*, std::size_t)>& onPiece)
 {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(request.deadlineMs);
+    const Clock::time_point start = Clock::now();
+    const auto msSince = [start](Clock::time_point t) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(t - start).count();
+    };
+    ProgressDeadline deadline(0, request.deadlineMs, request.stallMs, request.stallBytes);
+    HttpResponse none;
+    none.end = HttpEnd::NoAnswer;
+    // Too many threads of earlier requests still block: as good as no
+    // connection.
+    if (threadsLeftBehind.load() >= MaxThreadsLeftBehind) return none;
     const auto x = std::make_shared<Exchange>(url, request);
     try {
         std::thread(Work, x).detach();
     } catch (const std::system_error&) {
         // No thread to be had: as good as no connection.
-        HttpResponse none;
-        none.end = HttpEnd::NoAnswer;
         return none;
     }
     const Abandon abandon(*x);
@@ -235,14 +255,26 @@ HttpResponse HttpGet(const std::string& url, const HttpRequest& request,
     };
     // Body bytes handed to onPiece so far.
     std::uint64_t handed = 0;
+    bool headSeen = false;
     for (;;) {
         if (x->end && x->arrived.empty()) return answer(*x->end);
-        if (Clock::now() >= deadline) return answer(x->headArrived ? HttpEnd::Overtime : HttpEnd::TimedOut);
+        const Clock::time_point now = Clock::now();
+        // The body's stall time counts from the head.
+        if (!headSeen && x->headArrived) {
+            headSeen = true;
+            deadline.Restart(msSince(now));
+        }
+        if (const ProgressEnd end = deadline.EndAt(msSince(now)); end != ProgressEnd::Going) {
+            if (!x->headArrived) return answer(HttpEnd::TimedOut);
+            return answer(end == ProgressEnd::Stalled ? HttpEnd::Stalled : HttpEnd::Overtime);
+        }
         if (x->arrived.empty()) {
-            x->changed.wait_until(lock, deadline, [&] { return x->end || !x->arrived.empty(); });
+            x->changed.wait_until(lock, start + std::chrono::milliseconds(deadline.NextEndMs()),
+                                  [&] { return x->end || !x->arrived.empty() || (x->headArrived && !headSeen); });
             continue;
         }
         std::string piece = std::exchange(x->arrived, std::string());
+        deadline.Arrived(msSince(now), piece.size());
         x->changed.notify_all();
         const bool tooLarge = request.maxBytes != 0 && piece.size() > request.maxBytes - handed;
         if (tooLarge) piece.resize(static_cast<std::size_t>(request.maxBytes - handed));

@@ -39,8 +39,14 @@ struct HttpRequest {
     // to the handles made from it.
     HttpTimeouts timeouts;
     // The whole request, from connecting to the body's last byte, counted
-    // from the call.
+    // from the call: the cap, however steadily the bytes still come.
     unsigned deadlineMs = 0;
+    // A request whose bytes stop coming ends before its cap: the response
+    // head must come within stallMs of the call, and after it the body must
+    // bring stallBytes within stallMs, counted anew each time that many
+    // came. 0: only the cap.
+    unsigned stallMs = 0;
+    std::size_t stallBytes = 0;
     // The most body bytes the caller takes; 0: no limit. A body that grows
     // longer is handed on up to this many bytes and then given up
     // (TooLarge).
@@ -61,9 +67,10 @@ enum class HttpEnd {
     Whole,     // the server ended it
     Silent,    // the receive time-out passed without a byte
     Broken,    // a read failed otherwise: a lost connection
-    Overtime,  // the deadline passed first
+    Overtime,  // the deadline passed first, the body still arriving
     Stopped,   // onPiece asked to stop
     TooLarge,  // the body is longer than maxBytes
+    Stalled,   // too few bytes came for too long
 };
 
 struct HttpResponse {
@@ -87,5 +94,12 @@ struct HttpResponse {
 // given up at the deadline ends by itself once its call returns; it owns its
 // handles and shares nothing with the caller but what both hold a reference
 // to, so it may outlive the call, and the process may end while it blocks.
+//
+// At most MaxThreadsLeftBehind such threads live in one process: while that
+// many still block, a request is not even begun and ends as NoAnswer, so
+// that a server that holds every connection cannot make a process pile up
+// threads (each reserves its stack in a 32-bit address space) for ever.
+constexpr int MaxThreadsLeftBehind = 16;
+
 HttpResponse HttpGet(const std::string& url, const HttpRequest& request,
                      const std::function<bool(const char*, std::size_t)>& onPiece);

@@ -33,6 +33,9 @@ void TYesNoDlg::Create()
     CancelBtn.SetImages(IDB_ABORT, IDB_ABORT_DISABLED);
     CancelBtn.OnClick = [this] { CancelBtnClick(); };
 
+    CountdownTimer.Create(*this, 1000, false);
+    CountdownTimer.OnTimer = [this] { CountdownTimerTimer(); };
+
     for (Button* button : {&NeeBtn, &JaBtn, &CancelBtn}) button->SetHandCursor();
     SetDefaultButton(&JaBtn);
     // Escape answers No, also when CancelBtn is shown.
@@ -60,7 +63,15 @@ bool TYesNoDlg::AskYesNo(int top, int left, int height, int width, const std::st
     JaBtn.SetBounds(widths.JaLeft, JaBtn.Top(), JaBtn.Width(), JaBtn.Height());
     NeeBtn.SetBounds(widths.NeeLeft, NeeBtn.Top(), NeeBtn.Width(), NeeBtn.Height());
     CancelBtn.SetBounds(widths.CancelLeft, CancelBtn.Top(), CancelBtn.Width(), CancelBtn.Height());
-    MessageMemo.SetText(MemoText(YesNoLines(message)));
+    lines_ = YesNoLines(message);
+    countdown_.reset();
+    answeredItself_ = false;
+    if (limitMs_ != 0) {
+        countdown_.emplace(GetTickCount(), limitMs_);
+        lines_.push_back(countdown_->LeftText(GetTickCount()));
+    }
+    limitMs_ = 0;
+    MessageMemo.SetText(MemoText(lines_));
 
     // Laid out before it shows, not only when it paints: a dialog left off
     // the screen by the previous call would never paint, and would wait
@@ -70,9 +81,11 @@ bool TYesNoDlg::AskYesNo(int top, int left, int height, int width, const std::st
     answer_ = defaultYes;
     cancelPressed_ = false;
     Hide();
+    CountdownTimer.SetEnabled(countdown_.has_value());
     // Closed any other way than by a button (the program ending, Alt+F4):
     // that is no consent, whatever the default was.
     if (ShowModal() != mrYes) answer_ = false;
+    CountdownTimer.SetEnabled(false);
     cancelFlag = cancelPressed_;
     return answer_;
 }
@@ -119,3 +132,16 @@ void TYesNoDlg::JaBtnClick() { Answer(true, false); }
 void TYesNoDlg::NeeBtnClick() { Answer(false, false); }
 
 void TYesNoDlg::CancelBtnClick() { Answer(false, true); }
+
+void TYesNoDlg::CountdownTimerTimer()
+{
+    if (!countdown_ || ModalResultValue() != mrNone) return;
+    const std::uint32_t now = GetTickCount();
+    if (countdown_->Expired(now)) {
+        answeredItself_ = true;
+        Answer(false, false);
+        return;
+    }
+    lines_.back() = countdown_->LeftText(now);
+    MessageMemo.SetText(MemoText(lines_));
+}

@@ -4,12 +4,29 @@
 
 #include <windows.h>
 
-void ShowException(const std::exception& error)
+#include <utility>
+
+namespace {
+
+std::function<void(const std::string&)>& Action()
 {
-    MessageBoxA(GetActiveWindow(), error.what(), Application::Title().c_str(), MB_OK | MB_ICONERROR);
+    static std::function<void(const std::string&)> action;
+    return action;
 }
 
-void ShowUnknownException()
+void Report(const char* message)
 {
-    MessageBoxA(GetActiveWindow(), "Unknown error", Application::Title().c_str(), MB_OK | MB_ICONERROR);
+    if (Action()) {
+        Action()(message);
+        return;
+    }
+    MessageBoxA(GetActiveWindow(), message, Application::Title().c_str(), MB_OK | MB_ICONERROR);
 }
+
+} // namespace
+
+void ShowException(const std::exception& error) { Report(error.what()); }
+
+void ShowUnknownException() { Report("Unknown error"); }
+
+void SetTopLevelErrorAction(std::function<void(const std::string& message)> action) { Action() = std::move(action); }

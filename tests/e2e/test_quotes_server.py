@@ -295,7 +295,7 @@ class PageMarkupTest(ServerTestCase):
 class FaultTest(ServerTestCase):
     def test_fault_pages_by_query_code(self):
         server = self.start("--huge-bytes", "3000000", "--slow-chunk", "8192", "--slow-pause", "0.01",
-                            "--cut-into", "300", "--trickle-pause", "0.0005")
+                            "--cut-into", "300", "--trickle-pause", "0.0005", "--crawl-seconds", "0.5")
         normal = server.fetch(f"?put={Market().underlyings[-1].code}")[1]
 
         def cut_in_a_row(b):
@@ -317,6 +317,7 @@ class FaultTest(ServerTestCase):
             # Ended by closing: nothing tells the client that it is cut.
             ("cut-closed", 200, lambda b, c: c and cut_in_a_row(b)),
             ("slow", 200, lambda b, c: c and b == normal),
+            ("crawl", 200, lambda b, c: c and b == normal),
             ("trickle-head", 200, lambda b, c: c and b == normal),
             ("huge", 200, lambda b, c: c and len(b) == 3000000 and b.count(b"<tr class=") ==
              normal.count(b"<tr class=")),

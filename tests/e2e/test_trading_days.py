@@ -4,6 +4,7 @@ quote file. Only Kestrom's clock is set (tools/fake_clock in its Wine process);
 the servers, the driver and these checks keep the real time."""
 
 import datetime
+import re
 import time
 
 import kestrom_e2e
@@ -58,7 +59,14 @@ class TradingDayTest(DownloadTestCase):
         controls = self.driver.children(question)
         self.assertEqual(sorted(c.text for c in controls if c.cls.lower() == "button" and c.visible), ["Ja", "Nee"])
         message = next(c for c in controls if c.cls.lower() == "edit")
-        self.assertEqual(self.driver.text(message).rstrip("\r\n"), QUESTION_MESSAGE)
+        lines = self.driver.text(message).rstrip("\r\n").split("\r\n")
+        self.assertEqual(lines[0], QUESTION_MESSAGE)
+        # Nobody may be there to answer an automatic run's question: it says
+        # how long it waits before it takes "Nee" itself.
+        self.assertEqual(len(lines), 2, lines)
+        left = re.fullmatch(r'Zonder antwoord wordt over (\d+):([0-5]\d) "Nee" gekozen', lines[1])
+        self.assertIsNotNone(left, lines[1])
+        self.assertTrue(0 < int(left[1]) * 60 + int(left[2]) <= 600, lines[1])
         self.screenshot("sunday_question", question)
 
         self.driver.click(question, "Nee")

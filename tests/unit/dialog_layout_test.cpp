@@ -1,5 +1,7 @@
 #include "ui/dialog_layout.h"
 
+#include "ui/answer_countdown.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -204,6 +206,30 @@ TEST(AskTextLayout, LabelEstimateOfThirtyPixelsALine)
         EXPECT_EQ(layout.EditTop, c.expected.EditTop);
         EXPECT_EQ(layout.ButtonTop, c.expected.ButtonTop);
         EXPECT_EQ(layout.ClientHeight, c.expected.ClientHeight);
+    }
+}
+
+// Ten minutes from a count near its wrap: the question shows the time left
+// with a begun second counted whole, and at zero it answers itself.
+TEST(AnswerCountdown, CountsDownTheTimeLeftAndEndsAtZero)
+{
+    const std::uint32_t start = 0xFFFFFFFFu - 1500;
+    const AnswerCountdown countdown(start, 600'000);
+    const struct {
+        std::uint32_t passed;
+        std::uint32_t left;
+        const char* shown;
+    } cases[] = {
+        {0, 600'000, "10:00"}, {999, 599'001, "10:00"}, {1000, 599'000, "9:59"}, {1001, 598'999, "9:59"},
+        {540'000, 60'000, "1:00"}, {599'001, 999, "0:01"}, {599'999, 1, "0:01"}, {600'000, 0, "0:00"},
+        {900'000, 0, "0:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.passed);
+        const std::uint32_t now = start + c.passed;
+        EXPECT_EQ(countdown.LeftMs(now), c.left);
+        EXPECT_EQ(countdown.Expired(now), c.left == 0);
+        EXPECT_EQ(countdown.LeftText(now), std::string("Zonder antwoord wordt over ") + c.shown + " \"Nee\" gekozen");
     }
 }
 

@@ -24,12 +24,22 @@ public:
             --times->second;
             FetchedPage none;
             none.unanswered = true;
+            none.milliseconds = Took(url);
             return none;
+        }
+        if (const auto attempts = arriving.find(url); attempts != arriving.end() && !attempts->second.empty()) {
+            FetchedPage slow{attempts->second.front(), 200ul, false};
+            slow.stillArriving = true;
+            slow.milliseconds = Took(url);
+            attempts->second.erase(attempts->second.begin());
+            return slow;
         }
         const auto page = pages.find(url);
         if (page == pages.end()) return FetchedPage{};
         const auto answered = status.find(url);
-        return FetchedPage{page->second, answered == status.end() ? 200ul : answered->second, !cutOff.count(url)};
+        FetchedPage fetched{page->second, answered == status.end() ? 200ul : answered->second, !cutOff.count(url)};
+        fetched.milliseconds = Took(url);
+        return fetched;
     }
     std::map<std::string, std::string> pages;
     // Pages answered with another status than 200.
@@ -39,8 +49,18 @@ public:
     // Pages that time out (or find no connection) the first so many times
     // they are asked for.
     std::map<std::string, int> unanswered;
+    // Pages still arriving when their time ran out, the first times they
+    // are asked for: what had come of them at each of these attempts.
+    std::map<std::string, std::vector<std::string>> arriving;
+    // How long the fetch of a page takes; 0 when not set.
+    std::map<std::string, std::uint32_t> took;
 
 private:
+    std::uint32_t Took(const std::string& url) const
+    {
+        const auto time = took.find(url);
+        return time == took.end() ? 0 : time->second;
+    }
     EventLog& log_;
 };
 

@@ -863,7 +863,8 @@ std::string HeaderNaming(const std::string& name)
 
 // One letter per page a server gives, in the order they are asked for:
 // a: answered with quotes, e: answered with an error page, u: unanswered
-// (a time-out or no connection).
+// (a time-out or no connection), s: still arriving when its time ran out
+// (a slow line), l: answered after ten minutes.
 TEST(PageAsking, StopsAfterThreePagesInARowOrTenInAllWentUnanswered)
 {
     const struct {
@@ -876,6 +877,10 @@ TEST(PageAsking, StopsAfterThreePagesInARowOrTenInAllWentUnanswered)
         {"uu", 2, true},            {"auueuuu", 7, false},
         // Two of every three pages unanswered: the tenth ends it.
         {"uuauuauuauuauua", 14, false}, {"uuauuauuauuaa", 13, true},
+        // A slow line answers: it neither makes nor breaks a row.
+        {"uusuusuus", 9, true},     {"ssssssssssss", 12, true}, {"uusuuuaa", 6, false},
+        // However the server answers, the pages of a run get half an hour.
+        {"lla", 3, true},           {"llla", 3, false},      {"lslsla", 5, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answers);
@@ -886,6 +891,8 @@ TEST(PageAsking, StopsAfterThreePagesInARowOrTenInAllWentUnanswered)
         for (std::size_t i = 0; i < answers.size(); ++i) {
             const std::string url = "page" + std::to_string(i);
             if (answers[i] == 'u') fetcher.unanswered[url] = 1;
+            if (answers[i] == 's') fetcher.arriving[url] = {std::string(1200, 's')};
+            if (answers[i] == 'l' || answers[i] == 's') fetcher.took[url] = answers[i] == 'l' ? 600'000 : 100'000;
             fetcher.pages[url] = std::string(1200, answers[i]);
             if (answers[i] == 'e') fetcher.status[url] = 404;
             const FetchedPage page = asking.Ask(url);
@@ -1100,4 +1107,78 @@ TEST_F(DownloadRunTest, APageCutOffHalfWayKeepsItsRowsButIsNotReportedAsComplete
     ASSERT_GE(view.memo.size(), 2u);
     EXPECT_EQ(view.memo[view.memo.size() - 2], "Van 1 fonds zijn geen of niet alle koersen ontvangen");
     EXPECT_EQ(view.memo.back(), "Het gaat om ING Groep (ING)");
+}
+
+// A page still arriving when its time ran out is asked for again at the
+// end, and only the better of its two attempts is written: no row twice,
+// none lost.
+TEST_F(DownloadRunTest, APageStillArrivingAtItsTimeKeepsTheBetterOfItsTwoAttempts)
+{
+    const std::string philipsCall = Base + "?call=PHI.AGN/O";
+    const std::string philipsPut = Base + "?put=PHI.AGN/O";
+    // What had come of a page when the rows from row on had not.
+    const auto before = [&](const std::string& url, int row) {
+        const std::string& page = fetcher.pages.at(url);
+        std::size_t at = 0;
+        for (int i = 0; i <= row; ++i) at = page.find("<tr class=\"", at + 1);
+        return page.substr(0, at);
+    };
+    const std::string ingBoth = IngCall + IngPut;
+    struct Case {
+        const char* name;
+        std::string url;
+        // Rows that had come at each attempt still arriving.
+        std::vector<int> rows;
+        unsigned long againStatus;
+        std::uint32_t took;
+        std::vector<std::string> queries;
+        std::string file;
+        RunOutcome outcome;
+    };
+    const std::vector<std::string> putAgain = {"?call=PHI.AGN/O", "?put=PHI.AGN/O", "?call=INGA.AGN/O",
+                                               "?put=INGA.AGN/O", "?put=PHI.AGN/O"};
+    const Case cases[] = {
+        {"then whole", philipsPut, {1}, 200, 0, putAgain,
+         Header + PhilipsCall + PhilipsCall1 + ingBoth + PhilipsPut0 + PhilipsPut1, RunOutcome::Complete},
+        {"the first had more", philipsPut, {1, 0}, 200, 0, putAgain,
+         Header + PhilipsCall + PhilipsCall1 + ingBoth + PhilipsPut0, RunOutcome::MissingData},
+        {"the second had more", philipsPut, {0, 1}, 200, 0, putAgain,
+         Header + PhilipsCall + PhilipsCall1 + ingBoth + PhilipsPut0, RunOutcome::MissingData},
+        {"then an error page", philipsPut, {1}, 404, 0, putAgain,
+         Header + PhilipsCall + PhilipsCall1 + ingBoth + PhilipsPut0, RunOutcome::MissingData},
+        {"a call page: its put page waits with it", philipsCall, {1}, 200, 0,
+         {"?call=PHI.AGN/O", "?call=INGA.AGN/O", "?put=INGA.AGN/O", "?call=PHI.AGN/O", "?put=PHI.AGN/O"},
+         HeaderNaming("ING Groep (ING)") + ingBoth + PhilipsCall + PhilipsCall1 + PhilipsPut0 + PhilipsPut1,
+         RunOutcome::Complete},
+        {"the run's time is up: what came is kept", philipsCall, {1}, 200, PageAsking::AskingTimeMs,
+         {"?call=PHI.AGN/O"}, Header + PhilipsCall, RunOutcome::ServerGone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+        ServePage("?call=PHI.AGN/O", "Philips", 2);
+        ServePage("?put=PHI.AGN/O", "Philips", 2);
+        ServePage("?call=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+        ServePage("?put=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+        fetcher.arriving.clear();
+        for (const int rows : c.rows) fetcher.arriving[c.url].push_back(before(c.url, rows));
+        fetcher.status = {{c.url, c.againStatus}};
+        fetcher.took = {{c.url, c.took}};
+        store.files.clear();
+        log.clear();
+
+        EXPECT_EQ(run.Run(settings), c.outcome);
+        EventLog requests;
+        std::copy_if(log.begin(), log.end(), std::back_inserter(requests),
+                     [](const std::string& e) { return e.rfind("fetch ", 0) == 0; });
+        EventLog expected = {"fetch " + Base + "?call=AEX.AGN/O"};
+        for (const std::string& query : c.queries) expected.push_back("fetch " + Base + query);
+        EXPECT_EQ(requests, expected);
+        EXPECT_EQ(store.files[FridayFile], c.file);
+        // Said to be asked again only when it was.
+        const std::string again = c.outcome == RunOutcome::Complete ? "Opnieuw opgevraagd: Gegevens van Philips gedownload"
+                                                                    : "Opnieuw opgevraagd: Niet alle koersen van Philips ontvangen";
+        EXPECT_EQ(std::count(view.memo.begin(), view.memo.end(), again), c.outcome == RunOutcome::ServerGone ? 0 : 1);
+        view.memo.clear();
+    }
 }

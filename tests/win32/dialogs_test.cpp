@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <regex>
 #include <string>
 
 namespace {
@@ -277,6 +278,26 @@ TEST(YesNoDlg, EveryPaintRecentresAndRefocuses)
     EXPECT_FALSE(dialog.AskYesNo(50, 60, 400, 700, "Vraag", "Doorgaan?", "Ja", "Nee", "", false, cancelFlag));
 }
 
+// Nobody answers: after its time the question takes "Nee", whatever the
+// default, and until then it shows the time left. The next question waits
+// for its answer again (the test below sees its message alone).
+TEST(YesNoDlg, AQuestionForARunNobodyWatchesAnswersItselfNee)
+{
+    TYesNoDlg& dialog = *YesNoDlg;
+    bool shown = false;
+    Answering watching(dialog, [&] {
+        shown = true;
+        const std::string text = dialog.MessageMemo.Text();
+        EXPECT_TRUE(std::regex_match(text, std::regex("Doorgaan\\?\r\nZonder antwoord wordt over 0:[0-2][0-9] \"Nee\" gekozen\r\n")))
+            << text;
+    });
+    dialog.AnswerNoAfter(20'000);
+    bool cancelFlag = false;
+    EXPECT_FALSE(dialog.AskYesNo(0, 0, 500, 500, "Vraag", "Doorgaan?", "Ja", "Nee", "", true, cancelFlag));
+    EXPECT_TRUE(dialog.AnsweredItself());
+    EXPECT_TRUE(shown);
+}
+
 TEST(YesNoDlg, ALineFeedAfterACrStaysInTheNextLine)
 {
     TYesNoDlg& dialog = *YesNoDlg;
@@ -286,6 +307,7 @@ TEST(YesNoDlg, ALineFeedAfterACrStaysInTheNextLine)
     });
     bool cancelFlag = false;
     dialog.AskYesNo(0, 0, 500, 500, "Vraag", "een\r\ntwee", "Ja", "Nee", "", false, cancelFlag);
+    EXPECT_FALSE(dialog.AnsweredItself());
 }
 
 // --- Input dialog ---

@@ -1,8 +1,12 @@
 // FetchPage with the real WinINet against a real socket server on a thread
 // of the test: each connection gets canned bytes, then is closed, held
 // silent, or fed without end.
+// First: the canned server's HttpResponse() would hide the type of that name.
+#include "support/http_get_win32.h"
+
 #include "canned_http_server.h"
 #include "download/fetch_page.h"
+#include "wait_for.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -142,12 +146,15 @@ struct LimitCase {
     bool unanswered;
 };
 
-FetchLimits Limits(unsigned receiveMs, unsigned pageMs, std::size_t bytes)
+FetchLimits Limits(unsigned receiveMs, unsigned pageMs, std::size_t bytes, unsigned stallMs = 30'000,
+                   std::size_t stallBytes = 2048)
 {
     FetchLimits limits;
     limits.receiveTimeoutMs = receiveMs;
     limits.pageTimeMs = pageMs;
     limits.pageBytes = bytes;
+    limits.stallMs = stallMs;
+    limits.stallBytes = stallBytes;
     return limits;
 }
 
@@ -164,10 +171,12 @@ TEST(FetchPageTest, LimitsTurnAHangingOrEndlessPageIntoNoData)
         {"silent in mid-body", {Response("200 OK", Filler(1500), "5000"), Then::Silent}, Limits(500, 60'000, 1 << 20),
          "", true},
         {"a body without end", {head, Then::Endless}, Limits(30'000, 60'000, 1 << 20), "", false},
-        {"a body that trickles for ever", {head, Then::Drip}, Limits(30'000, 1'000, 1 << 20), "", true},
+        // Ten bytes a second: too few for the stall rule, long before the
+        // page's time.
+        {"a body that trickles for ever", {head, Then::Drip}, Limits(30'000, 600'000, 1 << 20, 1'000), "", true},
         // Each byte comes well within the receive time-out, which WinINet
-        // then never reaches; only the page's own time ends the wait.
-        {"a head that trickles", {longHead, Then::Trickle}, Limits(30'000, 1'000, 1 << 20), "", true},
+        // then never reaches; only the stall rule ends the wait.
+        {"a head that trickles", {longHead, Then::Trickle}, Limits(30'000, 600'000, 1 << 20, 1'000), "", true},
         {"a page of exactly the limit", {Response("200 OK", Filler(4096))}, Limits(30'000, 60'000, 4096),
          Filler(4096), false},
         {"one byte over the limit", {Response("200 OK", Filler(4097))}, Limits(30'000, 60'000, 4096), "", false},
@@ -178,7 +187,68 @@ TEST(FetchPageTest, LimitsTurnAHangingOrEndlessPageIntoNoData)
         const FetchedPage page = FetchPage(PageUrl(server), c.limits);
         EXPECT_TRUE(page.body == c.expected);
         EXPECT_EQ(page.unanswered, c.unanswered);
+        EXPECT_FALSE(page.stillArriving);
     }
+}
+
+// A slow line: bytes keep coming, enough for the stall rule, when the
+// page's time is up. What came is the page, not complete, and the server
+// counts as answering.
+TEST(FetchPageTest, APageStillArrivingAtItsTimeKeepsWhatCame)
+{
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n";
+    CannedHttpServer server(std::vector<Reply>{Reply(head, Then::Drip)});
+    const FetchedPage page = FetchPage(PageUrl(server), Limits(30'000, 3'000, 1 << 20, 1'000, 2));
+    EXPECT_TRUE(page.stillArriving);
+    EXPECT_FALSE(page.unanswered);
+    EXPECT_FALSE(page.complete);
+    EXPECT_EQ(page.status, 200u);
+    EXPECT_FALSE(page.body.empty());
+    EXPECT_EQ(page.body, std::string(page.body.size(), 'x'));
+}
+
+// Requests whose time is up leave their WinINet threads blocked on a
+// server that holds the connection; past the bound no request is begun
+// until such threads have ended.
+TEST(FetchPageTest, ThreadsLeftBehindAreBounded)
+{
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    // Takes connections into its backlog and never answers.
+    SOCKET holder = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(holder, 64), 0);
+    int size = sizeof address;
+    getsockname(holder, reinterpret_cast<sockaddr*>(&address), &size);
+    const std::string held = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/derivaten/opties/";
+
+    // No head within 200 ms: given up, the thread left blocked.
+    FetchLimits quick = Limits(60'000, 60'000, 1 << 20, 200);
+    quick.connectTimeoutMs = 60'000;
+    for (int i = 0; i < MaxThreadsLeftBehind; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(FetchPage(held, quick).unanswered);
+    }
+    // A server that answers at once is not even asked now.
+    CannedHttpServer server(std::vector<Reply>{Reply(Response("200 OK", Filler(1200)))});
+    const FetchedPage refused = FetchPage(PageUrl(server));
+    EXPECT_TRUE(refused.unanswered);
+    EXPECT_EQ(refused.body, "");
+    EXPECT_EQ(server.Requests().size(), 0u);
+
+    // Once the held connections are gone the threads end, and requests
+    // are made again.
+    closesocket(holder);
+    std::string body;
+    EXPECT_TRUE(WaitUntil([&] {
+        body = FetchPage(PageUrl(server)).body;
+        return !body.empty();
+    }, 300'000));
+    EXPECT_EQ(body, Filler(1200));
+    WSACleanup();
 }
 
 } // namespace

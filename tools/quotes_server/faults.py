@@ -25,6 +25,8 @@ KINDS = {
     "trickle-head": "the response head a byte every --trickle-pause seconds, then the page",
     "trickle-body": "the head with the page's Content-Length, then the page a byte every --trickle-pause seconds",
     "slow": "the whole page in small pieces with pauses (--slow-chunk, --slow-pause)",
+    "crawl": "a slow line: the head with the page's Content-Length, then the page in even pieces four times "
+             "a second over --crawl-seconds (default 40)",
     "drip": "a page that never ends, a few bytes a second",
     "endless": "a page that never ends, as fast as the client reads",
     "huge": "the page padded to --huge-bytes (default 80 MiB)",
@@ -91,7 +93,7 @@ class Faults:
         when the program asks for it the attempt-th time. A page cut inside
         a row gives the rows before that row: the program reads only the
         rows that arrived whole."""
-        if kind in (None, "slow", "empty-list") or (kind == "silent-once" and attempt > 1):
+        if kind in (None, "slow", "crawl", "empty-list") or (kind == "silent-once" and attempt > 1):
             return ALL_ROWS
         if kind in TIME_OUTS or kind == "silent-once":
             return TIMED_OUT
@@ -112,5 +114,5 @@ class Faults:
         run gets no data at all, like a run without a list. Garbage, a
         log-in page and a 503 page are no quote pages and give no list.
         """
-        return kind in (None, "slow", *CHANGED_LAYOUTS, *CUTS) or (
+        return kind in (None, "slow", "crawl", *CHANGED_LAYOUTS, *CUTS) or (
             kind == "huge" and self.hugeBytes <= PROGRAM_PAGE_LIMIT)

@@ -4,7 +4,7 @@
   quotes_server.py serve [--port 0] [--port-file F] [--log F] [--time-limit S]
                          [--fault KIND[@TARGET]]... [--huge-bytes N]
                          [--slow-chunk N] [--slow-pause S]
-                         [--cut-into N] [--trickle-pause S]
+                         [--cut-into N] [--trickle-pause S] [--crawl-seconds S]
   quotes_server.py expect --out F [--selection true|false] [--fault ...] [--huge-bytes N]
   quotes_server.py page QUERY [--fault KIND] [--out F]
 
@@ -38,12 +38,13 @@ class QuoteSite(local_server.LocalSite):
     """Everything the handlers share: the market, the faults, the log."""
 
     def __init__(self, market, faults, logPath=None, slowChunk=1024, slowPause=0.05, cutInto=0,
-                 tricklePause=1.0):
+                 tricklePause=1.0, crawlSeconds=40.0):
         super().__init__(logPath, slowChunk, slowPause)
         self.market = market
         self.faults = faults
         self.cutInto = cutInto
         self.tricklePause = tricklePause
+        self.crawlSeconds = crawlSeconds
         self._expectingList = True
         self._asked = {}
         self._pages = {}
@@ -157,6 +158,10 @@ class Handler(local_server.Handler):
         if fault == "slow":
             self.send_head(200, len(body))
             return self.trickle(body, site.slowChunk, site.slowPause)
+        if fault == "crawl":
+            self.send_head(200, len(body))
+            pieces = max(int(site.crawlSeconds * 4), 1)
+            return self.trickle(body, -(-len(body) // pieces), 0.25)
         if fault == "endless":
             self.send_head(200, None)
             return self.send_forever(body[:len(body) // 2], pages.padding(64 * 1024), 0)
@@ -168,7 +173,7 @@ class Handler(local_server.Handler):
 
 def serve(args):
     site = QuoteSite(Market(), Faults(args.fault, args.huge_bytes), args.log,
-                     args.slow_chunk, args.slow_pause, args.cut_into, args.trickle_pause)
+                     args.slow_chunk, args.slow_pause, args.cut_into, args.trickle_pause, args.crawl_seconds)
     return local_server.serve(site, Handler, args)
 
 
@@ -215,6 +220,8 @@ def main(argv=None):
                    help="bytes of the row that a cut page still sends (0: the cut falls between rows)")
     s.add_argument("--trickle-pause", type=float, default=1.0,
                    help="seconds between the bytes of a trickled head or body")
+    s.add_argument("--crawl-seconds", type=float, default=40.0,
+                   help="seconds a crawling page takes for its body")
 
     e = commands.add_parser("expect", help="write the expected quote file of a whole run")
     e.add_argument("--out", required=True)
