@@ -17,18 +17,6 @@ FileHandle OpenForWriting(const std::string& path, DWORD disposition)
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-FileError WriteAndClose(FileHandle& file, std::string_view text)
-{
-    if (!text.empty()) {
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
-            return FileFailure(GetLastError());
-        if (written != text.size()) return FileFailure(ERROR_DISK_FULL);
-    }
-    if (!file.Close()) return FileFailure(GetLastError());
-    return std::nullopt;
-}
-
 } // namespace
 
 FileError FileFailure(unsigned long code)
@@ -49,11 +37,33 @@ FileError Win32QuoteFileStore::CreateFolder(const std::string& folder)
     return std::nullopt;
 }
 
-FileError Win32QuoteFileStore::CreateAnew(const std::string& path, std::string_view text)
+FileError Win32QuoteFileStore::OpenWork(const std::string& path, std::string_view text)
 {
-    FileHandle file = OpenForWriting(path, CREATE_ALWAYS);
-    if (!file.Valid()) return FileFailure(GetLastError());
-    return WriteAndClose(file, text);
+    work_.Close();
+    work_ = OpenForWriting(path, CREATE_ALWAYS);
+    if (!work_.Valid()) return FileFailure(GetLastError());
+    return AppendWork(text);
+}
+
+FileError Win32QuoteFileStore::AppendWork(std::string_view text)
+{
+    if (!work_.Valid()) return FileFailure(ERROR_INVALID_HANDLE);
+    if (text.empty()) return std::nullopt;
+    DWORD written = 0;
+    if (!WriteFile(work_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+        return FileFailure(GetLastError());
+    if (written != text.size()) return FileFailure(ERROR_DISK_FULL);
+    return std::nullopt;
+}
+
+FileError Win32QuoteFileStore::CloseWork()
+{
+    if (!work_.Valid()) return FileFailure(ERROR_INVALID_HANDLE);
+    const bool flushed = FlushFileBuffers(work_.Get());
+    const DWORD code = GetLastError();
+    if (!work_.Close()) return FileFailure(GetLastError());
+    if (!flushed) return FileFailure(code);
+    return std::nullopt;
 }
 
 FileError Win32QuoteFileStore::CreateIfMissing(const std::string& path)
@@ -64,22 +74,6 @@ FileError Win32QuoteFileStore::CreateIfMissing(const std::string& path)
         if (code == ERROR_FILE_EXISTS) return std::nullopt;
         return FileFailure(code);
     }
-    return WriteAndClose(file, {});
-}
-
-FileError Win32QuoteFileStore::Append(const std::string& path, std::string_view text)
-{
-    FileHandle file = OpenForWriting(path, OPEN_EXISTING);
-    if (!file.Valid()) return FileFailure(GetLastError());
-    if (!SetFilePointerEx(file.Get(), LARGE_INTEGER{}, nullptr, FILE_END)) return FileFailure(GetLastError());
-    return WriteAndClose(file, text);
-}
-
-FileError Win32QuoteFileStore::FlushToDisk(const std::string& path)
-{
-    FileHandle file = OpenForWriting(path, OPEN_EXISTING);
-    if (!file.Valid()) return FileFailure(GetLastError());
-    if (!FlushFileBuffers(file.Get())) return FileFailure(GetLastError());
     if (!file.Close()) return FileFailure(GetLastError());
     return std::nullopt;
 }
@@ -119,6 +113,22 @@ FileError Win32QuoteFileStore::Move(const std::string& from, const std::string& 
 {
     if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return FileFailure(GetLastError());
+    return std::nullopt;
+}
+
+FileError Win32QuoteFileStore::MoveToFreeName(const std::string& from, const std::string& to)
+{
+    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return FileFailure(GetLastError());
+    return std::nullopt;
+}
+
+FileError Win32QuoteFileStore::CopyThrough(const std::string& from, const std::string& to)
+{
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return FileFailure(GetLastError());
+    FileHandle copy = OpenForWriting(to, OPEN_EXISTING);
+    if (!copy.Valid()) return FileFailure(GetLastError());
+    if (!FlushFileBuffers(copy.Get())) return FileFailure(GetLastError());
+    if (!copy.Close()) return FileFailure(GetLastError());
     return std::nullopt;
 }
 

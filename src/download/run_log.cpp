@@ -1,5 +1,7 @@
 #include "download/run_log.h"
 
+#include "download/trading_date.h"
+
 #include <cstdio>
 
 namespace {
@@ -27,7 +29,7 @@ std::string DateText(const CalendarDate& date)
     return TwoDigits(date.day) + "-" + TwoDigits(date.month) + "-" + std::to_string(date.year);
 }
 
-std::string FilePart(const DayFileResult& file)
+std::string FilePart(const DayFileResult& file, const CalendarDate& tradingDate)
 {
     switch (file.place) {
     case DayFilePlace::Nothing:
@@ -41,6 +43,8 @@ std::string FilePart(const DayFileResult& file)
         break;
     }
     std::string part = file.fileName + ", " + std::to_string(file.lines) + " regels";
+    if (!file.unread.empty())
+        part += " (" + QuoteFileName(tradingDate) + " kon niet worden gelezen: " + OneLine(file.unread) + ")";
     if (!file.blocked.empty())
         part += " (" + file.blocked + " kon niet worden vervangen: " + OneLine(file.reason.value_or("")) + ")";
     return part;
@@ -81,7 +85,7 @@ std::string RunLogLine(const RunRecord& record)
     std::string line = DateText(s.date) + " " + TwoDigits(s.hour) + ":" + TwoDigits(s.minute) + ":" +
                        TwoDigits(s.second) + "; " + (record.automatic ? "automatisch" : "knop") + "; handelsdag " +
                        DateText(record.tradingDate);
-    if (record.downloaded) line += "; " + FilePart(record.file) + "; " + FundsPart(record);
+    if (record.downloaded) line += "; " + FilePart(record.file, record.tradingDate) + "; " + FundsPart(record);
     if (!record.file.rescued.empty())
         line += "; koersen van een afgebroken download bewaard in " + record.file.rescued;
     line += "; exitcode " + std::to_string(record.exitCode) + " " + ExitCodeText(record.exitCode) + "; " +
