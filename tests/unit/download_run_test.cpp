@@ -1070,6 +1070,31 @@ TEST_F(DownloadRunTest, PagesWithAnEmptyTableGiveNoQuotes)
     EXPECT_EQ(store.files[FridayBackup], Header + PhilipsCall1 + ingEmpty);
 }
 
+// A backup without a day's file (an older version stopped between its two
+// moves, or a disk failed) goes back under the day's name before anything
+// could take that name: a run that gets nothing, or less.
+TEST_F(DownloadRunTest, ABackupWithoutADaysFileIsPutBackFirst)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+    const std::string backup = Header + PhilipsCall + PhilipsPut0 + IngCall + IngPut;
+    const std::string cut = Header + PhilipsCall + PhilipsPut0;
+    for (const bool philipsServed : {false, true}) {
+        SCOPED_TRACE(philipsServed ? "a run with less" : "a run that gets nothing");
+        fetcher.pages.erase(Base + "?call=PHI.AGN/O");
+        fetcher.pages.erase(Base + "?put=PHI.AGN/O");
+        if (philipsServed) {
+            ServePage("?call=PHI.AGN/O", "Philips", 1);
+            ServePage("?put=PHI.AGN/O", "Philips", 1);
+        }
+        store.folders = {"C:\\Data\\"};
+        store.files = {{FridayBackup, backup}};
+        EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+        std::map<std::string, std::string> files = {{FridayFile, backup}};
+        if (philipsServed) files[FridayPartial] = cut;
+        EXPECT_EQ(store.files, files);
+    }
+}
+
 // A run stopped after any change to the folder, as a power cut or a killed
 // process stops it: some file holds the day's name at that moment, and
 // after the next run (cut short, as the evening may go on) the complete

@@ -231,66 +231,43 @@ TEST_F(QuoteFileStoreTest, AFileHeldByAnotherProgramStaysIntact)
     }
 }
 
-// The other run, on a thread of its own: a mutex belongs to a thread.
-struct LockHolder {
-    std::string folder;
-    HANDLE taken;
-    HANDLE release;
-    bool locked;
-    bool giveBack;
-};
-
-DWORD WINAPI HoldLock(void* parameter)
+// One run at a time per data folder, however the folder is written: the
+// lock is a file in the folder, shared with nobody while a run holds it and
+// gone when it gives it back. A lock file nobody holds (its machine
+// stopped) is free, and a missing folder is made first.
+TEST_F(QuoteFileStoreTest, OneRunPerDataFolder)
 {
-    auto& holder = *static_cast<LockHolder*>(parameter);
-    Win32RunLock lock;
-    holder.locked = lock.TryLock(holder.folder);
-    SetEvent(holder.taken);
-    WaitForSingleObject(holder.release, INFINITE);
-    if (holder.giveBack) lock.Unlock();
-    // Otherwise the thread ends still holding it, as a run ended by force
-    // does: the mutex is abandoned.
-    else ExitThread(0);
-    return 0;
-}
-
-// One run at a time per data folder, however the folder is written; a lock
-// whose run ended without giving it back is free.
-TEST(RunLockTest, OneRunPerDataFolder)
-{
-    char temp[MAX_PATH + 1];
-    ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
-    const std::string folder = std::string(temp) + "kestrom-lock-" + std::to_string(GetCurrentProcessId()) + "\\";
+    const std::string folder = root + "Koersen Map\\";
     std::string other = folder;
     for (char& c : other) c = c == '\\' ? '/' : static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    Win32RunLock first;
+    ASSERT_TRUE(first.TryLock(folder));
+    EXPECT_TRUE(Exists(folder + RunLockFileName));
+    char shortName[MAX_PATH] = {};
+    GetShortPathNameA(folder.c_str(), shortName, sizeof shortName);
 
-    HANDLE taken = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    LockHolder shared{folder, taken, release, false, true};
-    for (const bool giveBack : {true, false}) {
-        SCOPED_TRACE(giveBack ? "given back" : "abandoned");
-        ResetEvent(taken);
-        ResetEvent(release);
-        shared.giveBack = giveBack;
-        HANDLE thread = CreateThread(nullptr, 0, HoldLock, &shared, 0, nullptr);
-        ASSERT_NE(thread, nullptr);
-        WaitForSingleObject(taken, INFINITE);
-        ASSERT_TRUE(shared.locked);
-
-        Win32RunLock second;
-        EXPECT_FALSE(second.TryLock(folder));
-        EXPECT_FALSE(second.TryLock(other));
-        EXPECT_TRUE(second.TryLock(folder + "andere\\"));
-        second.Unlock();
-
-        SetEvent(release);
-        WaitForSingleObject(thread, INFINITE);
-        CloseHandle(thread);
-        EXPECT_TRUE(second.TryLock(folder));
-        second.Unlock();
+    Win32RunLock second;
+    for (const std::string& spelling : {folder, other, std::string(shortName)}) {
+        SCOPED_TRACE(spelling);
+        EXPECT_FALSE(second.TryLock(spelling));
     }
-    CloseHandle(taken);
-    CloseHandle(release);
+    EXPECT_TRUE(second.TryLock(root));
+    second.Unlock();
+
+    first.Unlock();
+    EXPECT_FALSE(Exists(folder + RunLockFileName));
+    EXPECT_TRUE(second.TryLock(other));
+    second.Unlock();
+
+    ASSERT_EQ(Write(folder + RunLockFileName, ""), std::nullopt);
+    EXPECT_TRUE(second.TryLock(folder));
+    EXPECT_FALSE(first.TryLock(folder));
+    second.Unlock();
+    EXPECT_FALSE(Exists(folder + RunLockFileName));
+
+    const std::string missing = root + "nieuw\\map\\";
+    EXPECT_TRUE(first.TryLock(missing));
+    EXPECT_TRUE(Exists(missing + RunLockFileName));
 }
 
 // The data folder's log, and the user's own one when the data folder cannot
