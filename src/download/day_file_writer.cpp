@@ -160,9 +160,12 @@ FileError DayFileWriter::OpenWork()
         const std::string name = NumberedName(WorkFileName(day_), number);
         const auto size = store_.SizeOf(Path(name));
         if (size && *size > 0) continue;
-        FileError error = store_.OpenWork(Path(name), header_);
+        // A name that cannot be opened gives way to the next one; a write
+        // that fails ends the run (Finish).
+        FileError error = store_.OpenWork(Path(name));
         if (!error) {
             work_ = name;
+            buffer_.insert(0, header_);
             return std::nullopt;
         }
         if (!first) first = std::move(error);

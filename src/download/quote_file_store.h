@@ -21,11 +21,11 @@ public:
     // is fine.
     virtual FileError CreateFolder(const std::string& folder) = 0;
 
-    // Creates the work file path anew (an existing file loses its
-    // contents) holding text, and keeps it open until CloseWork: nobody
-    // else can write, rename or delete it meanwhile (others may read it),
-    // so that no other program can come between two blocks of lines.
-    virtual FileError OpenWork(const std::string& path, std::string_view text) = 0;
+    // Creates the work file path anew, empty (an existing file loses its
+    // contents), and keeps it open until CloseWork: nobody else can write,
+    // rename or delete it meanwhile (others may read it), so that no other
+    // program can come between two blocks of lines.
+    virtual FileError OpenWork(const std::string& path) = 0;
 
     // Appends text to the open work file; the system's cache decides when
     // it reaches the disk.

@@ -17,6 +17,21 @@ FileHandle OpenForWriting(const std::string& path, DWORD disposition)
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// Replacing or moving a file that another program holds open fails as
+// "access denied"; that program is the reason the user can do something
+// about.
+DWORD MoveFailure(const std::string& from, const std::string& to)
+{
+    const DWORD code = GetLastError();
+    if (code != ERROR_ACCESS_DENIED) return code;
+    for (const std::string* path : {&to, &from}) {
+        FileHandle probe(CreateFileA(path->c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION) return ERROR_SHARING_VIOLATION;
+    }
+    return code;
+}
+
 } // namespace
 
 FileError FileFailure(unsigned long code)
@@ -37,12 +52,12 @@ FileError Win32QuoteFileStore::CreateFolder(const std::string& folder)
     return std::nullopt;
 }
 
-FileError Win32QuoteFileStore::OpenWork(const std::string& path, std::string_view text)
+FileError Win32QuoteFileStore::OpenWork(const std::string& path)
 {
     work_.Close();
     work_ = OpenForWriting(path, CREATE_ALWAYS);
     if (!work_.Valid()) return FileFailure(GetLastError());
-    return AppendWork(text);
+    return std::nullopt;
 }
 
 FileError Win32QuoteFileStore::AppendWork(std::string_view text)
@@ -112,13 +127,13 @@ FileError Win32QuoteFileStore::Read(const std::string& path, std::size_t limit, 
 FileError Win32QuoteFileStore::Move(const std::string& from, const std::string& to)
 {
     if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return FileFailure(GetLastError());
+        return FileFailure(MoveFailure(from, to));
     return std::nullopt;
 }
 
 FileError Win32QuoteFileStore::MoveToFreeName(const std::string& from, const std::string& to)
 {
-    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return FileFailure(GetLastError());
+    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return FileFailure(MoveFailure(from, to));
     return std::nullopt;
 }
 

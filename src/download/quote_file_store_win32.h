@@ -7,7 +7,7 @@
 class Win32QuoteFileStore : public QuoteFileStore {
 public:
     FileError CreateFolder(const std::string& folder) override;
-    FileError OpenWork(const std::string& path, std::string_view text) override;
+    FileError OpenWork(const std::string& path) override;
     FileError AppendWork(std::string_view text) override;
     FileError CloseWork() override;
     FileError CreateIfMissing(const std::string& path) override;

@@ -134,13 +134,13 @@ public:
         folders.insert(folder);
         return std::nullopt;
     }
-    FileError OpenWork(const std::string& path, std::string_view text) override
+    FileError OpenWork(const std::string& path) override
     {
         log_.push_back("create " + path);
         Change();
         work_.clear();
         if (auto error = Check(path, createFailure)) return error;
-        files[path] = text;
+        files[path] = "";
         work_ = path;
         return std::nullopt;
     }
