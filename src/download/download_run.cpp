@@ -93,7 +93,9 @@ std::vector<std::string> FileReport(const DayFileResult& file, const std::string
         break;
     case DayFilePlace::Partial:
         lines.push_back("Ze zijn geschreven in: " + file.fileName);
-        lines.push_back(dayFile + " heeft koersen die deze download niet kreeg en is gebleven zoals het was");
+        lines.push_back(file.unread.empty()
+                            ? dayFile + " heeft koersen die deze download niet kreeg en is gebleven zoals het was"
+                            : dayFile + " kon niet worden gelezen en is gebleven zoals het was: " + file.unread);
         break;
     case DayFilePlace::Beside:
     case DayFilePlace::WorkFile:
@@ -262,7 +264,8 @@ RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)
     ReportLayoutChanges(settings, record, file, !asking.Asking());
 
     if (file.place == DayFilePlace::Failed) return RunOutcome::FileFailure;
-    if (file.place == DayFilePlace::Beside || file.place == DayFilePlace::WorkFile) return RunOutcome::NotInPlace;
+    if (file.place == DayFilePlace::Beside || file.place == DayFilePlace::WorkFile || !file.unread.empty())
+        return RunOutcome::NotInPlace;
     if (!asking.Asking()) return RunOutcome::ServerGone;
     if (layoutChanges_.Everywhere()) return RunOutcome::SiteChanged;
     return withoutData_.empty() ? RunOutcome::Complete : RunOutcome::MissingData;
@@ -339,10 +342,13 @@ bool DownloadRun::ReadPage(UnderlyingPages& pages, const PageKind& kind, const s
     const bool quotes = judgement == PageJudgement::QuotePage;
     if (kind.givesPrice) pages.price = quotes ? ReadUnderlyingPrice(page.body, pages.name) : std::string();
     const PageArrival arrival = Arrival(page);
+    pageSeries_ = false;
     if (quotes) ParseOptionPage(page.body, kind.text, pages.name, pages.price, *this, arrival);
-    pages.quotes = pages.quotes || quotes;
+    // Only series count as quotes: a page of the site with an empty table
+    // (its data feed out) gives none.
+    pages.quotes = pages.quotes || pageSeries_;
     // A page that broke off gives its whole rows, but not all of them.
-    if (!quotes || arrival != PageArrival::Whole) pages.lacking = true;
+    if (!pageSeries_ || arrival != PageArrival::Whole) pages.lacking = true;
     return true;
 }
 
@@ -358,7 +364,8 @@ void DownloadRun::WriteHeaderLine(const HeadingRecord& heading, std::string_view
 
 void DownloadRun::AppendQuoteLine(const QuoteRecord& quote)
 {
-    dayFile_.WriteLine(QuoteLine(quote), quote.name);
+    dayFile_.WriteLine(QuoteLine(quote), quote.name, quote.series);
+    pageSeries_ = pageSeries_ || quote.series;
 }
 
 void DownloadRun::CloseProgram(const std::string& productName, RunOutcome outcome)

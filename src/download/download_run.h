@@ -41,7 +41,8 @@ enum class RunOutcome : int {
     FileFailure = 3,     // the quote file could not be created or written
     Declined = 4,        // "Nee" to the Sunday question; nothing was done
     AlreadyRunning = 5,  // asked for while a run was letting messages through
-    NotInPlace = 6,      // the new quotes were written but could not take the day's name: they are kept beside it
+    NotInPlace = 6,      // the new quotes were written but could not take the day's name (it could not be
+                         // replaced, or the day's file could not be read): they are kept beside it
     FolderBusy = 7,      // another run holds this data folder; nothing was done
     ServerGone = 8,      // the quotes server stopped answering; the run stopped asking
     SiteChanged = 9,     // every page the run could read was of a layout this version does not read
@@ -97,4 +98,6 @@ private:
     // The names of the underlyings without (all) quotes, in list order.
     std::vector<std::string> withoutData_;
     LayoutChanges layoutChanges_;
+    // The page being read gave at least one record with series.
+    bool pageSeries_ = false;
 };

@@ -111,7 +111,7 @@ void ParseOptionPage(std::string_view page, std::string_view kind, std::string_v
     auto& c = quote.cells;
     // A whole page with data always gives at least one record, rows or not.
     do {
-        scan.CutAfter(dateCell);
+        quote.series = scan.CutAfter(dateCell);
         c[0] = RebuildDate(scan.TextBefore('<'));
         for (int i = 1; i <= 5; ++i) c[i] = scan.NextCell();
         c[2] = PadFront(std::move(c[2]), 6, "0");

@@ -19,7 +19,8 @@ enum class PageArrival { Whole, BrokenOff };
 //
 // A whole page is scanned as it always has been, quirks included: an empty
 // table still gives one record, and a tail of 200 characters or more
-// before the table's end gives another. Of a page that broke off only the
+// before the table's end gives another; neither is a record with series
+// (QuoteRecord::series). Of a page that broke off only the
 // rows that arrived whole are read (their date cell and everything up to
 // their row's end), and the headings only when there is such a row: the
 // scan's quirks would make up a record from the half row at the break.

@@ -17,16 +17,19 @@ FileHandle OpenForWriting(const std::string& path, DWORD disposition)
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-FileError WriteAndClose(FileHandle& file, std::string_view text)
+// Replacing or moving a file that another program holds open fails as
+// "access denied"; that program is the reason the user can do something
+// about.
+DWORD MoveFailure(const std::string& from, const std::string& to)
 {
-    if (!text.empty()) {
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
-            return FileFailure(GetLastError());
-        if (written != text.size()) return FileFailure(ERROR_DISK_FULL);
+    const DWORD code = GetLastError();
+    if (code != ERROR_ACCESS_DENIED) return code;
+    for (const std::string* path : {&to, &from}) {
+        FileHandle probe(CreateFileA(path->c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION) return ERROR_SHARING_VIOLATION;
     }
-    if (!file.Close()) return FileFailure(GetLastError());
-    return std::nullopt;
+    return code;
 }
 
 } // namespace
@@ -49,11 +52,33 @@ FileError Win32QuoteFileStore::CreateFolder(const std::string& folder)
     return std::nullopt;
 }
 
-FileError Win32QuoteFileStore::CreateAnew(const std::string& path, std::string_view text)
+FileError Win32QuoteFileStore::OpenWork(const std::string& path)
 {
-    FileHandle file = OpenForWriting(path, CREATE_ALWAYS);
-    if (!file.Valid()) return FileFailure(GetLastError());
-    return WriteAndClose(file, text);
+    work_.Close();
+    work_ = OpenForWriting(path, CREATE_ALWAYS);
+    if (!work_.Valid()) return FileFailure(GetLastError());
+    return std::nullopt;
+}
+
+FileError Win32QuoteFileStore::AppendWork(std::string_view text)
+{
+    if (!work_.Valid()) return FileFailure(ERROR_INVALID_HANDLE);
+    if (text.empty()) return std::nullopt;
+    DWORD written = 0;
+    if (!WriteFile(work_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+        return FileFailure(GetLastError());
+    if (written != text.size()) return FileFailure(ERROR_DISK_FULL);
+    return std::nullopt;
+}
+
+FileError Win32QuoteFileStore::CloseWork()
+{
+    if (!work_.Valid()) return FileFailure(ERROR_INVALID_HANDLE);
+    const bool flushed = FlushFileBuffers(work_.Get());
+    const DWORD code = GetLastError();
+    if (!work_.Close()) return FileFailure(GetLastError());
+    if (!flushed) return FileFailure(code);
+    return std::nullopt;
 }
 
 FileError Win32QuoteFileStore::CreateIfMissing(const std::string& path)
@@ -64,22 +89,6 @@ FileError Win32QuoteFileStore::CreateIfMissing(const std::string& path)
         if (code == ERROR_FILE_EXISTS) return std::nullopt;
         return FileFailure(code);
     }
-    return WriteAndClose(file, {});
-}
-
-FileError Win32QuoteFileStore::Append(const std::string& path, std::string_view text)
-{
-    FileHandle file = OpenForWriting(path, OPEN_EXISTING);
-    if (!file.Valid()) return FileFailure(GetLastError());
-    if (!SetFilePointerEx(file.Get(), LARGE_INTEGER{}, nullptr, FILE_END)) return FileFailure(GetLastError());
-    return WriteAndClose(file, text);
-}
-
-FileError Win32QuoteFileStore::FlushToDisk(const std::string& path)
-{
-    FileHandle file = OpenForWriting(path, OPEN_EXISTING);
-    if (!file.Valid()) return FileFailure(GetLastError());
-    if (!FlushFileBuffers(file.Get())) return FileFailure(GetLastError());
     if (!file.Close()) return FileFailure(GetLastError());
     return std::nullopt;
 }
@@ -118,7 +127,23 @@ FileError Win32QuoteFileStore::Read(const std::string& path, std::size_t limit, 
 FileError Win32QuoteFileStore::Move(const std::string& from, const std::string& to)
 {
     if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return FileFailure(GetLastError());
+        return FileFailure(MoveFailure(from, to));
+    return std::nullopt;
+}
+
+FileError Win32QuoteFileStore::MoveToFreeName(const std::string& from, const std::string& to)
+{
+    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return FileFailure(MoveFailure(from, to));
+    return std::nullopt;
+}
+
+FileError Win32QuoteFileStore::CopyThrough(const std::string& from, const std::string& to)
+{
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return FileFailure(GetLastError());
+    FileHandle copy = OpenForWriting(to, OPEN_EXISTING);
+    if (!copy.Valid()) return FileFailure(GetLastError());
+    if (!FlushFileBuffers(copy.Get())) return FileFailure(GetLastError());
+    if (!copy.Close()) return FileFailure(GetLastError());
     return std::nullopt;
 }
 

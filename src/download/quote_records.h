@@ -22,4 +22,13 @@ struct QuoteRecord {
     std::string_view kind;
     std::string_view name;
     std::string_view price;
+    // A record with series: the scan made it from a row of the option
+    // table (it found the row's date cell). The scan also makes records
+    // without one, kept in the file as they always were: from a table
+    // without rows (its first pass) and from the text after the last row.
+    // A page with series is a page that gave at least one record with
+    // series; a page with every marker of an option page and an empty
+    // table is a page without series. Only series count as quotes of their
+    // underlying: for the day's name, the memo and the exit code.
+    bool series = false;
 };

@@ -1,10 +1,9 @@
-// The run lock over a named mutex per data folder.
+// The run lock over a lock file in the data folder, held open without
+// sharing for the run and deleted when it is closed.
 #pragma once
 
 #include "download/run_lock.h"
 #include "support/unique_handle_win32.h"
-
-#include <windows.h>
 
 class Win32RunLock : public RunLock {
 public:
@@ -17,5 +16,5 @@ public:
     void Unlock() override;
 
 private:
-    MutexHandle mutex_;
+    FileHandle file_;
 };

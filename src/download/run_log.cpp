@@ -1,5 +1,7 @@
 #include "download/run_log.h"
 
+#include "download/trading_date.h"
+
 #include <cstdio>
 
 namespace {
@@ -32,7 +34,7 @@ std::string StampText(const LocalDateTime& s)
     return DateText(s.date) + " " + TwoDigits(s.hour) + ":" + TwoDigits(s.minute) + ":" + TwoDigits(s.second);
 }
 
-std::string FilePart(const DayFileResult& file)
+std::string FilePart(const DayFileResult& file, const CalendarDate& tradingDate)
 {
     switch (file.place) {
     case DayFilePlace::Nothing:
@@ -46,6 +48,8 @@ std::string FilePart(const DayFileResult& file)
         break;
     }
     std::string part = file.fileName + ", " + std::to_string(file.lines) + " regels";
+    if (!file.unread.empty())
+        part += " (" + QuoteFileName(tradingDate) + " kon niet worden gelezen: " + OneLine(file.unread) + ")";
     if (!file.blocked.empty())
         part += " (" + file.blocked + " kon niet worden vervangen: " + OneLine(file.reason.value_or("")) + ")";
     return part;
@@ -110,7 +114,7 @@ std::string RunLogLine(const RunRecord& record)
 {
     std::string line = StampText(record.start) + "; " + (record.automatic ? "automatisch" : "knop") +
                        "; handelsdag " + DateText(record.tradingDate);
-    if (record.downloaded) line += "; " + FilePart(record.file) + "; " + FundsPart(record);
+    if (record.downloaded) line += "; " + FilePart(record.file, record.tradingDate) + "; " + FundsPart(record);
     if (record.unknownPage) line += LayoutPart(record);
     if (!record.file.rescued.empty())
         line += "; koersen van een afgebroken download bewaard in " + record.file.rescued;

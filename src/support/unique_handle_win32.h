@@ -47,10 +47,10 @@ private:
 };
 
 // Kernel objects, closed by CloseHandle. One traits type per kind, so that
-// a process, a thread, a job, a token, a mutex and a file are not mixed up.
+// a process, a thread, a job, a token and a file are not mixed up.
 // CreateFile and CreateToolhelp32Snapshot give INVALID_HANDLE_VALUE when
 // there is none, the other functions null.
-enum class KernelObject { Process, Thread, Job, Token, Mutex, File, Snapshot };
+enum class KernelObject { Process, Thread, Job, Token, File, Snapshot };
 
 template <KernelObject Kind>
 struct KernelObjectTraits {
@@ -66,7 +66,6 @@ using ProcessHandle = UniqueHandle<KernelObjectTraits<KernelObject::Process>>;
 using ThreadHandle = UniqueHandle<KernelObjectTraits<KernelObject::Thread>>;
 using JobHandle = UniqueHandle<KernelObjectTraits<KernelObject::Job>>;
 using TokenHandle = UniqueHandle<KernelObjectTraits<KernelObject::Token>>;
-using MutexHandle = UniqueHandle<KernelObjectTraits<KernelObject::Mutex>>;
 using FileHandle = UniqueHandle<KernelObjectTraits<KernelObject::File>>;
 using SnapshotHandle = UniqueHandle<KernelObjectTraits<KernelObject::Snapshot>>;
 

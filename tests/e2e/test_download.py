@@ -458,9 +458,12 @@ class AutomaticRunTest(DownloadTestCase):
         self.assertEqual(sorted(quote_file.read_bytes().splitlines()), sorted(expected_file().splitlines()))
 
 
-    # The day's name keeps the fullest quotes of the day: runs cut short
-    # after a complete one keep their quotes beside it, the last one's under
-    # the partial name, and the complete file stays.
+    # The day's name keeps the fullest quotes of the day: runs whose option
+    # pages all come with an empty table (the site's data feed is out) write
+    # nothing; runs cut short after a complete one keep their quotes beside
+    # it, the second under a numbered partial name (the first partial file
+    # has an underlying the second did not get whole), and the complete file
+    # stays.
     def test_runs_cut_short_after_a_complete_one_keep_its_file(self):
         shared = self.data_folder("day")
 
@@ -468,7 +471,9 @@ class AutomaticRunTest(DownloadTestCase):
             return windows_path(shared) + "\\", {}
 
         u = MARKET.underlyings
-        steps = [("complete", [], COMPLETE), ("cut", ["cut@call:" + u[4].code], MISSING_DATA),
+        steps = [("complete", [], COMPLETE), ("empty tables", ["empty-table@pages"], MISSING_DATA),
+                 ("empty tables again", ["empty-table@pages"], MISSING_DATA),
+                 ("cut", ["cut@call:" + u[4].code], MISSING_DATA),
                  ("cut again", ["cut@put:" + u[6].code], MISSING_DATA)]
         for name, faults, exit_code in steps:
             run = self.start_automatic(name.replace(" ", "_"), faults, data_path=the_day_folder)
@@ -479,12 +484,19 @@ class AutomaticRunTest(DownloadTestCase):
         self.assertIn(day.name, quote_file_names())
         self.assertEqual(day.read_bytes(), expected_file(), "the complete file of the day is lost")
         partial = shared / partial_name(day.name)
-        self.assertEqual(partial.read_bytes(), expected_file(faults=steps[-1][1]))
-        self.assertEqual(sorted(p.name for p in shared.iterdir()), sorted([day.name, partial.name, RUN_LOG]))
+        self.assertEqual(partial.read_bytes(), expected_file(faults=steps[-2][1]))
+        numbered = partial.with_name(partial.name.replace(".onvolledig.csv", ".onvolledig-2.csv"))
+        self.assertEqual(numbered.read_bytes(), expected_file(faults=steps[-1][1]))
+        self.assertEqual(sorted(p.name for p in shared.iterdir()),
+                         sorted([day.name, partial.name, numbered.name, RUN_LOG]))
         lines = run_log_lines(shared)
-        self.assertEqual(len(lines), 3, lines)
-        for line in lines[1:]:
-            self.assertRegex(line, run_log_line_pattern(re.escape(partial.name) + r", \d+ regels",
+        self.assertEqual(len(lines), 5, lines)
+        for line in lines[1:3]:
+            self.assertRegex(line, run_log_line_pattern("geen koersen, niets geschreven",
+                                                        "0 fondsen met alle koersen, %d zonder: .+" % len(u),
+                                                        MISSING_DATA, "niet alle koersen ontvangen"))
+        for line, file in zip(lines[3:], (partial, numbered)):
+            self.assertRegex(line, run_log_line_pattern(re.escape(file.name) + r", \d+ regels",
                                                         "27 fondsen met alle koersen, 1 zonder: .+",
                                                         MISSING_DATA, "niet alle koersen ontvangen"))
 

@@ -15,7 +15,7 @@ import time
 import kestrom_e2e
 from kestrom_e2e import windows_path, wine
 from test_download import (CAPTION, COMPLETE, DONE, EARLIER_FILE, FILE_FAILURE, NOT_IN_PLACE, DownloadTestCase,
-                           beside_name, expected_file, quote_file_names, run_log_line_pattern, run_log_lines)
+                           beside_name, expected_file, partial_name, quote_file_names, run_log_line_pattern, run_log_lines)
 
 WRITTEN_IN = "Ze zijn geschreven in: "
 MAIN_KEY = kestrom_e2e.SETTINGS_KEY + "\\Main"
@@ -112,21 +112,24 @@ class FileFaultTest(DownloadTestCase):
         self.assertIn("; exitcode 3 koersbestand niet geschreven; ", added)
         self.assertIn("; gegevensmap Q:\\Koersen\\ niet beschrijfbaar: ", added)
 
+    # A program that holds the day's file without sharing it keeps it from
+    # being read: the file is kept as it is (its quotes are unknown), and
+    # the new ones go under the partial name.
     def test_the_memo_tells_where_the_quotes_went_and_why(self):
         server = self.server("memo")
         data = self.data_folder("memo")
         self.configure(server.host, data, selection="0")
         earlier = self.write_earlier_file(data)
-        beside = data / beside_name(earlier.name)
+        partial = data / partial_name(earlier.name)
         process, window, memo, status = self.open_main()
         holder = self.hold(earlier, 120)
         self.assertEqual(self.press_download(window, status), DONE)
         lines = self.memo_lines(memo)
-        self.assertEqual(lines[-3], WRITTEN_IN + beside.name, lines)
-        self.assertTrue(lines[-2].startswith(earlier.name + " kon niet worden vervangen: " + HELD_OPEN), lines)
-        self.assertEqual(lines[-1], "Hernoem %s naar %s zodra dat kan, of download opnieuw" % (beside.name, earlier.name))
+        self.assertEqual(lines[-2], WRITTEN_IN + partial.name, lines)
+        self.assertTrue(lines[-1].startswith(earlier.name + " kon niet worden gelezen en is gebleven zoals het was: "
+                                             + HELD_OPEN), lines)
         self.assertEqual(earlier.read_bytes(), EARLIER_FILE)
-        self.assertEqual(beside.read_bytes(), expected_file(selection=False))
+        self.assertEqual(partial.read_bytes(), expected_file(selection=False))
         self.screenshot("file_held_by_another_program", window)
 
         # Once the other program lets go, the next run writes the file.

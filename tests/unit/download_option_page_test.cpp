@@ -117,16 +117,18 @@ TEST(ParseOptionPage, RowCountFollowsTheTailBeforeTheTableEnd)
         bool tableEnd;
         PageArrival arrival;
         std::size_t quotes;
+        // Of those, the records made from a row: the quirks' are not.
+        std::size_t series;
     };
     const Case cases[] = {
-        {"no rows still gives one record", 0, "", true, Whole, 1},
-        {"rows only", 5, "", true, Whole, 5},
-        {"short tail", 5, std::string(150, ' '), true, Whole, 5},
-        {"tail of 200 characters or more", 5, std::string(240, ' '), true, Whole, 6},
-        {"no table end: the page's rest is the tail", 5, std::string(150, ' '), false, Whole, 6},
-        {"broken off, no rows", 0, "", true, BrokenOff, 0},
-        {"broken off, long tail", 5, std::string(240, ' '), true, BrokenOff, 5},
-        {"broken off, no table end", 5, std::string(150, ' '), false, BrokenOff, 5},
+        {"no rows still gives one record", 0, "", true, Whole, 1, 0},
+        {"rows only", 5, "", true, Whole, 5, 5},
+        {"short tail", 5, std::string(150, ' '), true, Whole, 5, 5},
+        {"tail of 200 characters or more", 5, std::string(240, ' '), true, Whole, 6, 5},
+        {"no table end: the page's rest is the tail", 5, std::string(150, ' '), false, Whole, 6, 5},
+        {"broken off, no rows", 0, "", true, BrokenOff, 0, 0},
+        {"broken off, long tail", 5, std::string(240, ' '), true, BrokenOff, 5, 5},
+        {"broken off, no table end", 5, std::string(150, ' '), false, BrokenOff, 5, 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -137,6 +139,7 @@ TEST(ParseOptionPage, RowCountFollowsTheTailBeforeTheTableEnd)
         QuoteRecorder sink(false);
         ParseOptionPage(SampleOptionPage(p), "Call", "X", "1", sink, c.arrival);
         EXPECT_EQ(sink.quotes.size(), c.quotes);
+        EXPECT_EQ(sink.series, c.series);
         EXPECT_TRUE(sink.headings.empty());
     }
 }

@@ -149,7 +149,11 @@ private:
 // Files and folders in memory. A file can only be made in a folder that
 // exists; failures are set up per operation. A file that another program
 // holds open, as a spreadsheet does (read access, read sharing only), can
-// be read but not written, replaced, moved or deleted.
+// be read but not written, replaced, moved or deleted. A store can also
+// stop the program after a number of changes, as a power cut or a killed
+// process does: the change in hand is not made and StoreCrash is thrown.
+struct StoreCrash {};
+
 class FakeStore : public QuoteFileStore {
 public:
     explicit FakeStore(EventLog& log) : log_(log) {}
@@ -161,36 +165,43 @@ public:
         folders.insert(folder);
         return std::nullopt;
     }
-    FileError CreateAnew(const std::string& path, std::string_view text) override
+    FileError OpenWork(const std::string& path) override
     {
         log_.push_back("create " + path);
+        Change();
+        work_.clear();
         if (auto error = Check(path, createFailure)) return error;
-        files[path] = text;
+        files[path] = "";
+        work_ = path;
+        return std::nullopt;
+    }
+    FileError AppendWork(std::string_view text) override
+    {
+        log_.push_back("append " + work_);
+        Change();
+        if (appendsBeforeFailure == 0) return DiskFull;
+        --appendsBeforeFailure;
+        if (!files.count(work_)) return NotFound;
+        files[work_] += text;
+        return std::nullopt;
+    }
+    FileError CloseWork() override
+    {
+        log_.push_back("flush " + work_);
+        Change();
+        const std::string closed = work_;
+        work_.clear();
+        if (flushFailure) return flushFailure;
+        if (!files.count(closed)) return NotFound;
         return std::nullopt;
     }
     FileError CreateIfMissing(const std::string& path) override
     {
         log_.push_back("create if missing " + path);
         if (files.count(path)) return std::nullopt;
+        Change();
         if (auto error = Check(path, createFailure)) return error;
         files.emplace(path, "");
-        return std::nullopt;
-    }
-    FileError Append(const std::string& path, std::string_view text) override
-    {
-        log_.push_back("append " + path);
-        if (appendsBeforeFailure == 0) return DiskFull;
-        --appendsBeforeFailure;
-        if (auto error = Check(path, std::nullopt)) return error;
-        if (!files.count(path)) return NotFound;
-        files[path] += text;
-        return std::nullopt;
-    }
-    FileError FlushToDisk(const std::string& path) override
-    {
-        log_.push_back("flush " + path);
-        if (flushFailure) return flushFailure;
-        if (!files.count(path)) return NotFound;
         return std::nullopt;
     }
     std::optional<std::uint64_t> SizeOf(const std::string& path) override
@@ -212,17 +223,37 @@ public:
     FileError Move(const std::string& from, const std::string& to) override
     {
         log_.push_back("move " + from + " " + to);
-        if (held.count(from) || held.count(to)) return InUse;
+        Change();
+        if (held.count(from) || held.count(to) || from == work_) return InUse;
         const auto file = files.find(from);
         if (file == files.end()) return NotFound;
         files[to] = file->second;
         files.erase(from);
         return std::nullopt;
     }
+    FileError MoveToFreeName(const std::string& from, const std::string& to) override
+    {
+        if (files.count(to)) {
+            log_.push_back("move " + from + " " + to);
+            return "Het bestand bestaat al.";
+        }
+        return Move(from, to);
+    }
+    FileError CopyThrough(const std::string& from, const std::string& to) override
+    {
+        log_.push_back("copy " + from + " " + to);
+        Change();
+        if (held.count(to)) return InUse;
+        const auto file = files.find(from);
+        if (file == files.end()) return NotFound;
+        files[to] = file->second;
+        return std::nullopt;
+    }
     FileError Delete(const std::string& path) override
     {
         log_.push_back("delete " + path);
-        if (held.count(path)) return InUse;
+        Change();
+        if (held.count(path) || path == work_) return InUse;
         if (!files.erase(path)) return NotFound;
         return std::nullopt;
     }
@@ -239,8 +270,18 @@ public:
     FileError createFailure;
     FileError flushFailure;
     int appendsBeforeFailure = -1;
+    // Changes until the program stops; negative: it never does.
+    int changesBeforeCrash = -1;
 
 private:
+    void Change()
+    {
+        if (changesBeforeCrash == 0) {
+            work_.clear();
+            throw StoreCrash{};
+        }
+        if (changesBeforeCrash > 0) --changesBeforeCrash;
+    }
     FileError Check(const std::string& path, const FileError& failure)
     {
         if (failure) return failure;
@@ -249,4 +290,6 @@ private:
         return std::nullopt;
     }
     EventLog& log_;
+    // The work file this program holds open.
+    std::string work_;
 };

@@ -1,4 +1,3 @@
-#include "download/run_lock.h"
 #include "download/run_log.h"
 
 #include <gtest/gtest.h>
@@ -111,21 +110,4 @@ TEST(RunLog, TheFallbackLineNamesTheDataFolderAndWhy)
                                  "Het systeem kan het pad niet vinden.\r\n"),
               "13-03-2009 22:00:07; automatisch; exitcode 3 x; 2 s; gegevensmap Q:\\Koersen\\ niet beschrijfbaar: "
               "Het systeem kan het pad niet vinden.  \r\n");
-}
-
-TEST(RunLock, OneNamePerFolderHoweverItIsWritten)
-{
-    const std::string name = RunLockName("C:\\KOERSEN\\DATA\\");
-    EXPECT_EQ(name.rfind("Global\\Kestrom.DataFolder.", 0), 0u);
-    EXPECT_EQ(name.find('\\', 7), std::string::npos);
-    for (const char* same : {"C:\\KOERSEN\\DATA", "C:/KOERSEN/DATA/", "C:\\KOERSEN\\DATA\\\\", "C:\\KOERSEN/DATA"}) {
-        SCOPED_TRACE(same);
-        EXPECT_EQ(RunLockName(same), name);
-    }
-    for (const char* other : {"C:\\KOERSEN\\DATA2\\", "D:\\KOERSEN\\DATA\\", "C:\\KOERSEN\\", ""}) {
-        SCOPED_TRACE(other);
-        EXPECT_NE(RunLockName(other), name);
-    }
-    // A path longer than any name may be gives a name of the same length.
-    EXPECT_EQ(RunLockName("C:\\" + std::string(300, 'K')).size(), name.size());
 }

@@ -16,6 +16,7 @@ const std::string FridayFile = "C:\\Data\\13-03-2009.csv";
 const std::string FridayBackup = FridayFile + ".bak";
 const std::string FridayWork = FridayFile + ".tmp";
 const std::string FridayPartial = "C:\\Data\\13-03-2009.onvolledig.csv";
+const std::string FridayPartial2 = "C:\\Data\\13-03-2009.onvolledig-2.csv";
 const std::string FridayBeside = "C:\\Data\\13-03-2009.nieuw.csv";
 const std::string Header =
     "Expiratie; Uitoefenprijs; Philips; C/P; +/- ; Laatste; Tijd; Volume; Bied; Open int.; Hoog; Laag; Omzet; Koers\r\n";
@@ -320,10 +321,12 @@ TEST_F(DownloadRunTest, TheDaysNameHoldsTheFullestQuotesOfTheDay)
          {{FridayFile, second}, {FridayBackup, first}}},
         {"put page cut short", 2, true, RunOutcome::MissingData, "Ze zijn geschreven in: 13-03-2009.onvolledig.csv",
          {{FridayFile, second}, {FridayBackup, first}, {FridayPartial, first}}},
-        {"cut short once more", 1, true, RunOutcome::MissingData, "Ze zijn geschreven in: 13-03-2009.onvolledig.csv",
-         {{FridayFile, second}, {FridayBackup, first}, {FridayPartial, second}}},
+        // The partial file has Philips, which this run did not get whole:
+        // it stays, and the newcomer takes the next numbered name.
+        {"cut short once more", 1, true, RunOutcome::MissingData, "Ze zijn geschreven in: 13-03-2009.onvolledig-2.csv",
+         {{FridayFile, second}, {FridayBackup, first}, {FridayPartial, first}, {FridayPartial2, second}}},
         {"complete again", 2, false, RunOutcome::Complete, "Ze zijn geschreven in: 13-03-2009.csv",
-         {{FridayFile, first}, {FridayBackup, second}, {FridayPartial, second}}},
+         {{FridayFile, first}, {FridayBackup, second}, {FridayPartial, first}, {FridayPartial2, second}}},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);
@@ -363,7 +366,9 @@ TEST_F(DownloadRunTest, ANewFileTakesTheDaysNameWhenItHasEveryUnderlyingOfTheDay
         {"the day's file has ING, whose put page is cut short", "both", true, true, false, false},
         {"ING has given nothing all day", "philips", false, false, false, true},
         {"every underlying whole", "both", true, false, false, true},
-        {"a day's file that cannot be read", "both", false, false, true, true},
+        // It is kept, whatever it holds: a network folder's hiccup or
+        // another program's lock must not let less take its name.
+        {"a day's file that cannot be read", "both", true, false, true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -388,7 +393,14 @@ TEST_F(DownloadRunTest, ANewFileTakesTheDaysNameWhenItHasEveryUnderlyingOfTheDay
         if (c.unreadable) store.unreadable.insert(FridayFile);
         const std::string fresh = c.ingServed ? both : philips;
 
-        run.Run(settings);
+        const RunOutcome outcome = run.Run(settings);
+        if (c.unreadable) {
+            EXPECT_EQ(outcome, RunOutcome::NotInPlace);
+            EXPECT_EQ(view.memo[5], "13-03-2009.csv kon niet worden gelezen en is gebleven zoals het was: Toegang geweigerd.");
+            EXPECT_NE(runLog.lines.back().second.find(
+                          "13-03-2009.onvolledig.csv, 5 regels (13-03-2009.csv kon niet worden gelezen: Toegang geweigerd.)"),
+                      std::string::npos);
+        }
         if (c.takesName) {
             EXPECT_EQ(store.files[FridayFile], fresh);
             EXPECT_EQ(store.files.count(FridayPartial), 0u);
@@ -406,32 +418,42 @@ TEST_F(DownloadRunTest, ANewFileTakesTheDaysNameWhenItHasEveryUnderlyingOfTheDay
 
 // A spreadsheet that shows the day's file lets others read it, not rename or
 // replace it: the complete new quotes are kept beside it under a name of
-// their own, and the memo says where and why.
+// their own, and the memo says where and why. A name beside it that is
+// held as well gives way to the next numbered one.
 TEST_F(DownloadRunTest, QuotesThatCannotTakeTheirNameAreKeptBeside)
 {
     ServePhilips(1, 1);
     settings.automatic = true;
     const std::string fresh = Header + PhilipsCall + PhilipsPut0;
     const std::string earlier = Header + PhilipsCall1 + PhilipsPut1;
+    std::set<std::string> everyBesideName = {FridayFile};
+    for (int number = 1; number <= NameSlots; ++number)
+        everyBesideName.insert("C:\\Data\\" + NumberedName("13-03-2009.nieuw.csv", number));
     struct Case {
         const char* name;
         bool putCut;
         std::set<std::string> held;
+        RunOutcome outcome;
         std::map<std::string, std::string> files;
         std::vector<std::string> memo;
     };
     const Case cases[] = {
-        {"the day's file held open", false, {FridayFile},
+        {"the day's file held open", false, {FridayFile}, RunOutcome::NotInPlace,
          {{FridayFile, earlier}, {FridayBeside, fresh}},
          {"Ze zijn geschreven in: 13-03-2009.nieuw.csv",
           "13-03-2009.csv kon niet worden vervangen: " + std::string(FakeStore::InUse),
           "Hernoem 13-03-2009.nieuw.csv naar 13-03-2009.csv zodra dat kan, of download opnieuw"}},
-        {"the partial file held open", true, {FridayPartial},
-         {{FridayFile, earlier}, {FridayPartial, "partial\r\n"}, {FridayBeside, fresh}},
-         {"Ze zijn geschreven in: 13-03-2009.nieuw.csv",
-          "13-03-2009.onvolledig.csv kon niet worden vervangen: " + std::string(FakeStore::InUse),
-          "Hernoem 13-03-2009.nieuw.csv naar 13-03-2009.onvolledig.csv zodra dat kan, of download opnieuw"}},
-        {"the day's file and the name beside it held open", false, {FridayFile, FridayBeside},
+        {"the partial file held open", true, {FridayPartial}, RunOutcome::MissingData,
+         {{FridayFile, earlier}, {FridayPartial, "partial\r\n"}, {FridayPartial2, fresh}},
+         {"Ze zijn geschreven in: 13-03-2009.onvolledig-2.csv",
+          "13-03-2009.csv heeft koersen die deze download niet kreeg en is gebleven zoals het was",
+          "Van 1 fonds zijn geen of niet alle koersen ontvangen"}},
+        {"the day's file and the name beside it held open", false, {FridayFile, FridayBeside}, RunOutcome::NotInPlace,
+         {{FridayFile, earlier}, {FridayBeside, "older new\r\n"}, {"C:\\Data\\13-03-2009.nieuw-2.csv", fresh}},
+         {"Ze zijn geschreven in: 13-03-2009.nieuw-2.csv",
+          "13-03-2009.csv kon niet worden vervangen: " + std::string(FakeStore::InUse),
+          "Hernoem 13-03-2009.nieuw-2.csv naar 13-03-2009.csv zodra dat kan, of download opnieuw"}},
+        {"the day's file and every name beside it held open", false, everyBesideName, RunOutcome::NotInPlace,
          {{FridayFile, earlier}, {FridayBeside, "older new\r\n"}, {FridayWork, fresh}},
          {"Ze staan in: 13-03-2009.csv.tmp",
           "13-03-2009.csv kon niet worden vervangen: " + std::string(FakeStore::InUse),
@@ -448,43 +470,66 @@ TEST_F(DownloadRunTest, QuotesThatCannotTakeTheirNameAreKeptBeside)
         fetcher.cutOff.clear();
         if (c.putCut) fetcher.cutOff.insert(Base + "?put=PHI.AGN/O");
 
-        EXPECT_EQ(run.Run(settings), RunOutcome::NotInPlace);
+        EXPECT_EQ(run.Run(settings), c.outcome);
         EXPECT_EQ(store.files, c.files);
         ASSERT_GE(view.memo.size(), 6u);
         EXPECT_EQ(std::vector<std::string>(view.memo.begin() + 3, view.memo.begin() + 6), c.memo);
-        EXPECT_EQ(Count("close 6"), 1u);
+        EXPECT_EQ(Count("close " + std::to_string(static_cast<int>(c.outcome))), 1u);
         // No question waits for anyone.
         EXPECT_EQ(Count("ask "), 0u);
     }
 }
 
-// A run ended by force leaves its work file; the next run that writes keeps
-// those quotes under the partial name, never deleting them unread.
-TEST_F(DownloadRunTest, AWorkFileLeftBehindIsKeptUnderThePartialName)
+// A run ended by force leaves its work file; the next run that writes judges
+// it by its content as it judges its own, and never deletes it unread: what
+// cannot be moved stays where it is, and the run writes a work file of
+// another name.
+TEST_F(DownloadRunTest, AWorkFileLeftBehindIsJudgedByItsContent)
 {
     ServePhilips(1, 1);
     const std::string fresh = Header + PhilipsCall + PhilipsPut0;
-    for (const bool empty : {false, true}) {
-        SCOPED_TRACE(empty ? "empty work file" : "work file with quotes");
+    const std::string killed = Header + PhilipsCall1 + PhilipsPut1;
+    const std::string earlier = Header + PhilipsCall1 + PhilipsPut0;
+    const std::string FridayWork2 = "C:\\Data\\13-03-2009.csv-2.tmp";
+    struct Case {
+        const char* name;
+        std::map<std::string, std::string> before;
+        std::set<std::string> held;
+        std::map<std::string, std::string> after;
+        std::string rescued;  // the memo's last line names where it went
+    };
+    const Case cases[] = {
+        {"an empty work file", {{FridayWork, ""}}, {}, {{FridayFile, fresh}}, ""},
+        {"a work file without series", {{FridayWork, "killed run\r\n"}}, {}, {{FridayFile, fresh}, {FridayPartial, "killed run\r\n"}},
+         "13-03-2009.onvolledig.csv"},
+        // Its last underlying may have been cut off by the end: it never
+        // counts as whole, and the day's name is free. This run's whole
+        // quotes then take the name, the leftover becoming the backup.
+        {"series, no day's file", {{FridayWork, killed}}, {}, {{FridayFile, fresh}, {FridayBackup, killed}},
+         "13-03-2009.csv.bak"},
+        {"series, a day's file with them", {{FridayWork, killed}, {FridayFile, earlier}}, {},
+         {{FridayFile, fresh}, {FridayBackup, earlier}, {FridayPartial, killed}}, "13-03-2009.onvolledig.csv"},
+        {"the partial name held", {{FridayWork, killed}, {FridayFile, killed}, {FridayPartial, "partial\r\n"}},
+         {FridayPartial}, {{FridayFile, fresh}, {FridayBackup, killed}, {FridayPartial, "partial\r\n"}, {FridayPartial2, killed}},
+         "13-03-2009.onvolledig-2.csv"},
+        {"the work file held", {{FridayWork, killed}}, {FridayWork}, {{FridayFile, fresh}, {FridayWork, killed}},
+         "13-03-2009.csv.tmp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         store.folders = {"C:\\Data\\"};
-        store.files = {{FridayWork, empty ? "" : "killed run\r\n"}};
+        store.files = c.before;
+        store.held = c.held;
+        log.clear();
         EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
-        std::map<std::string, std::string> files = {{FridayFile, fresh}};
-        if (!empty) files[FridayPartial] = "killed run\r\n";
-        EXPECT_EQ(store.files, files);
-        const std::string rescued = "De koersen van een afgebroken eerdere download staan in: 13-03-2009.onvolledig.csv";
-        EXPECT_EQ(view.memo.back() == rescued, !empty);
-        EXPECT_EQ(runLog.lines.back().second.find("afgebroken download bewaard in 13-03-2009.onvolledig.csv") !=
-                      std::string::npos,
-                  !empty);
+        EXPECT_EQ(store.files, c.after);
+        const std::string rescued = "De koersen van een afgebroken eerdere download staan in: " + c.rescued;
+        EXPECT_EQ(view.memo.back() == rescued, !c.rescued.empty());
+        EXPECT_EQ(runLog.lines.back().second.find("afgebroken download bewaard in " + c.rescued + ";") != std::string::npos,
+                  !c.rescued.empty());
+        // This run's own work file goes elsewhere while the leftover stays.
+        EXPECT_EQ(Count("create " + FridayWork2), c.held.count(FridayWork));
     }
-
-    // Where they cannot be kept, the run writes nothing rather than lose them.
-    store.files = {{FridayWork, "killed run\r\n"}, {FridayPartial, "partial\r\n"}};
-    store.held = {FridayPartial};
-    EXPECT_EQ(run.Run(settings), RunOutcome::FileFailure);
-    EXPECT_EQ(store.files, (std::map<std::string, std::string>{{FridayWork, "killed run\r\n"},
-                                                                {FridayPartial, "partial\r\n"}}));
 }
 
 // Whether no page answers or a log-in page answers every option page.
@@ -1182,3 +1227,147 @@ TEST_F(DownloadRunTest, APageStillArrivingAtItsTimeKeepsTheBetterOfItsTwoAttempt
         view.memo.clear();
     }
 }
+
+namespace {
+
+// The site answers every option page with all its markers but an empty
+// table (its data feed is out, or its refresh page goes out as 200): such
+// pages have no series. Runs that get only such pages write nothing and say
+// so; where other pages have series, an empty table's records are written
+// as they always were, but count for nothing, in this run's file and in the
+// files on disk.
+TEST_F(DownloadRunTest, PagesWithAnEmptyTableGiveNoQuotes)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+    settings.automatic = true;
+    const auto serve = [&](int philipsRows, int ingRows) {
+        ServePage("?call=PHI.AGN/O", "Philips", philipsRows);
+        ServePage("?put=PHI.AGN/O", "Philips", philipsRows);
+        ServePage("?call=INGA.AGN/O", "ING Groep (ING)", ingRows, "7,12");
+        ServePage("?put=INGA.AGN/O", "ING Groep (ING)", ingRows, "7,12");
+    };
+    serve(1, 1);
+    ASSERT_EQ(run.Run(settings), RunOutcome::Complete);
+    const std::string complete = store.files[FridayFile];
+    ASSERT_EQ(complete, Header + PhilipsCall + PhilipsPut0 + IngCall + IngPut);
+
+    for (const char* name : {"first run with empty tables", "second run with empty tables"}) {
+        SCOPED_TRACE(name);
+        serve(0, 0);
+        log.clear();
+        EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+        EXPECT_EQ(store.files, (std::map<std::string, std::string>{{FridayFile, complete}}));
+        EXPECT_EQ(Count("create " + FridayWork), 0u);
+        const std::vector<std::string> memo = {"Geen koersen van Philips ontvangen",
+                                               "Geen koersen van ING Groep (ING) ontvangen", "",
+                                               "De optiekoersen van 0 fondsen zijn gedownload",
+                                               "Er zijn geen koersen ontvangen; er is niets geschreven"};
+        ASSERT_GE(view.memo.size(), memo.size());
+        EXPECT_EQ(std::vector<std::string>(view.memo.begin(), view.memo.begin() + memo.size()), memo);
+    }
+
+    // ING's tables empty: its records stand in the file as before, and the
+    // file has less than the day's file.
+    const std::string ingEmpty = "0-0-20; 0 ; ING Groep (ING); Call; ; ; ; ; ; ; ; ; ; 7,12\r\n"
+                                 "0-0-20; 0 ; ING Groep (ING); Put; ; ; ; ; ; ; ; ; ; 7,12\r\n";
+    serve(1, 0);
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+    EXPECT_EQ(store.files[FridayFile], complete);
+    EXPECT_EQ(store.files[FridayPartial], Header + PhilipsCall + PhilipsPut0 + ingEmpty);
+    EXPECT_EQ(view.memo[1], "Geen koersen van ING Groep (ING) ontvangen");
+
+    // A day's file whose ING lines came from empty tables has no ING: it
+    // does not keep a run without ING from the day's name.
+    store.files = {{FridayFile, Header + PhilipsCall1 + ingEmpty}};
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+    EXPECT_EQ(store.files[FridayFile], Header + PhilipsCall + PhilipsPut0 + ingEmpty);
+    EXPECT_EQ(store.files[FridayBackup], Header + PhilipsCall1 + ingEmpty);
+}
+
+// A backup without a day's file (an older version stopped between its two
+// moves, or a disk failed) goes back under the day's name before anything
+// could take that name: a run that gets nothing, or less.
+TEST_F(DownloadRunTest, ABackupWithoutADaysFileIsPutBackFirst)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+    const std::string backup = Header + PhilipsCall + PhilipsPut0 + IngCall + IngPut;
+    const std::string cut = Header + PhilipsCall + PhilipsPut0;
+    for (const bool philipsServed : {false, true}) {
+        SCOPED_TRACE(philipsServed ? "a run with less" : "a run that gets nothing");
+        fetcher.pages.erase(Base + "?call=PHI.AGN/O");
+        fetcher.pages.erase(Base + "?put=PHI.AGN/O");
+        if (philipsServed) {
+            ServePage("?call=PHI.AGN/O", "Philips", 1);
+            ServePage("?put=PHI.AGN/O", "Philips", 1);
+        }
+        store.folders = {"C:\\Data\\"};
+        store.files = {{FridayBackup, backup}};
+        EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+        std::map<std::string, std::string> files = {{FridayFile, backup}};
+        if (philipsServed) files[FridayPartial] = cut;
+        EXPECT_EQ(store.files, files);
+    }
+}
+
+// A run stopped after any change to the folder, as a power cut or a killed
+// process stops it: some file holds the day's name at that moment, and
+// after the next run (cut short, as the evening may go on) the complete
+// quotes are still whole somewhere: the earlier complete file always, the
+// stopped run's file once it was on the disk.
+TEST_F(DownloadRunTest, ARunStoppedAtAnyStepLeavesTheDaysFileAndTheCompleteQuotes)
+{
+    ServeList({{"PHI.AGN/O", "Philips"}, {"INGA.AGN/O", "ING Groep (ING)"}});
+    const std::string earlier = Header + PhilipsCall + PhilipsPut0 + IngCall + IngPut;
+    const std::string older = Header + PhilipsCall1 + PhilipsPut1;
+    const auto somewhere = [&](const std::string& text) {
+        return std::any_of(store.files.begin(), store.files.end(), [&](const auto& file) { return file.second == text; });
+    };
+    bool finished = false;
+    for (int changes = 0; !finished && changes < 100; ++changes) {
+        SCOPED_TRACE("stopped after " + std::to_string(changes) + " changes");
+        store.folders = {"C:\\Data\\"};
+        store.files = {{FridayFile, earlier}, {FridayBackup, older}};
+        ServePage("?call=PHI.AGN/O", "Philips", 2);
+        ServePage("?put=PHI.AGN/O", "Philips", 2);
+        ServePage("?call=INGA.AGN/O", "ING Groep (ING)", 2, "7,12");
+        ServePage("?put=INGA.AGN/O", "ING Groep (ING)", 2, "7,12");
+        fetcher.cutOff.clear();
+        log.clear();
+        store.changesBeforeCrash = changes;
+        try {
+            run.Run(settings);
+            finished = true;
+        } catch (const StoreCrash&) {
+        }
+        store.changesBeforeCrash = -1;
+        // The last event is the change the stop came at, which was not made.
+        const auto made = finished ? log.end() : log.end() - 1;
+        const bool flushed = std::find(log.begin(), made, "flush " + FridayWork) != made;
+        const std::string complete = Header + PhilipsCall + PhilipsCall1 + PhilipsPut0 + PhilipsPut1 + IngCall;
+        ASSERT_EQ(store.files.count(FridayFile), 1u);
+        EXPECT_TRUE(store.files[FridayFile] == earlier || store.files[FridayFile].starts_with(complete));
+
+        // The next run gets ING's put page cut short.
+        ServePage("?call=PHI.AGN/O", "Philips", 1);
+        ServePage("?put=PHI.AGN/O", "Philips", 1);
+        ServePage("?call=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+        ServePage("?put=INGA.AGN/O", "ING Groep (ING)", 1, "7,12");
+        fetcher.cutOff.insert(Base + "?put=INGA.AGN/O");
+        const std::map<std::string, std::string> afterStop = store.files;
+        EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
+        EXPECT_TRUE(somewhere(earlier));
+        const std::string& day = store.files[FridayFile];
+        EXPECT_TRUE(day == earlier || day.starts_with(complete)) << day;
+        if (flushed) {
+            const auto work = afterStop.find(FridayWork);
+            const std::string stopped = work != afterStop.end() ? work->second : afterStop.at(FridayFile);
+            EXPECT_TRUE(somewhere(stopped));
+        }
+        // Nothing of the stopped run is left under a work file's name.
+        EXPECT_EQ(store.files.count(FridayWork), 0u);
+        EXPECT_EQ(store.files.count(FridayFile + ".bak.tmp"), 0u);
+    }
+    EXPECT_TRUE(finished);
+}
+
+} // namespace

@@ -28,10 +28,13 @@ public:
         events.push_back(event + "|" + std::string(quote.kind) + "|" + std::string(quote.name) + "|" +
                          std::string(quote.price));
         quotes.push_back(quote.cells);
+        series += quote.series ? 1 : 0;
     }
 
     bool pending;
     std::vector<std::string> events;
     std::vector<HeadingRecord> headings;
     std::vector<std::array<std::string, OptionColumnCount>> quotes;
+    // How many of the quotes are records with series.
+    std::size_t series = 0;
 };

@@ -48,43 +48,62 @@ protected:
         return std::string(std::istreambuf_iterator<char>(file), {});
     }
 
+    // A file as another program (or an earlier run) leaves it.
+    static FileError Write(const std::string& path, const std::string& text)
+    {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file << text;
+        file.close();
+        if (!file) return "not written";
+        return std::nullopt;
+    }
+
     static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
     Win32QuoteFileStore store;
     std::string root;
 };
 
-TEST_F(QuoteFileStoreTest, CreatesAnewAppendsAndFlushes)
+// The work file stays open from its creation to its close: a program that
+// wants it for itself alone (an indexer, a sync tool) cannot come between
+// two blocks of lines, while a reader may look in.
+TEST_F(QuoteFileStoreTest, TheWorkFileIsHeldFromOpenToClose)
 {
     const std::string path = root + "13-03-2009.csv.tmp";
-    EXPECT_EQ(store.CreateAnew(path, "header\r\n"), std::nullopt);
-    EXPECT_EQ(Contents(path), "header\r\n");
-    EXPECT_EQ(store.Append(path, "a; b\r\n"), std::nullopt);
-    EXPECT_EQ(store.Append(path, std::string("\xe9\0z\r\n", 5)), std::nullopt);
-    EXPECT_EQ(store.FlushToDisk(path), std::nullopt);
+    ASSERT_EQ(Write(path, "an earlier run's\r\n"), std::nullopt);
+    EXPECT_EQ(store.OpenWork(path), std::nullopt);
+    EXPECT_EQ(Contents(path), "");
+    EXPECT_EQ(store.AppendWork("header\r\na; b\r\n"), std::nullopt);
+    const HANDLE alone = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(alone, INVALID_HANDLE_VALUE);
+    if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
+    EXPECT_EQ(store.AppendWork(std::string("\xe9\0z\r\n", 5)), std::nullopt);
+    std::string text;
+    EXPECT_EQ(store.Read(path, 1000, text), std::nullopt);
+    EXPECT_TRUE(store.Move(path, root + "elsewhere.csv").has_value());
+    EXPECT_EQ(store.CloseWork(), std::nullopt);
     EXPECT_EQ(Contents(path), std::string("header\r\na; b\r\n\xe9\0z\r\n", 19));
     EXPECT_EQ(store.SizeOf(path), std::optional<std::uint64_t>(19));
+    // Closed: nothing more goes to it, and it can be moved.
+    EXPECT_TRUE(store.AppendWork("line\r\n").has_value());
+    EXPECT_TRUE(store.CloseWork().has_value());
+    EXPECT_EQ(store.Move(path, root + "elsewhere.csv"), std::nullopt);
 
-    // A second run empties the file first.
-    EXPECT_EQ(store.CreateAnew(path, "new\r\n"), std::nullopt);
-    EXPECT_EQ(Contents(path), "new\r\n");
-
-    for (const std::string& missing : {root + "missing.csv", root + "missing\\13-03-2009.csv"}) {
-        SCOPED_TRACE(missing);
-        const FileError appended = store.Append(missing, "line\r\n");
-        ASSERT_TRUE(appended.has_value());
-        EXPECT_FALSE(appended->empty());
-        EXPECT_TRUE(store.FlushToDisk(missing).has_value());
-        EXPECT_FALSE(Exists(missing));
-        EXPECT_EQ(store.SizeOf(missing), std::nullopt);
-    }
+    const std::string missing = root + "missing\\13-03-2009.csv";
+    const FileError opened = store.OpenWork(missing);
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_FALSE(opened->empty());
+    EXPECT_TRUE(store.CloseWork().has_value());
+    EXPECT_FALSE(Exists(missing));
+    EXPECT_EQ(store.SizeOf(missing), std::nullopt);
     EXPECT_EQ(store.SizeOf(root), std::nullopt);
 }
 
 TEST_F(QuoteFileStoreTest, ReadsAWholeFileWithinItsLimit)
 {
     const std::string path = root + "13-03-2009.csv";
-    ASSERT_EQ(store.CreateAnew(path, std::string(100'000, 'q')), std::nullopt);
+    ASSERT_EQ(Write(path, std::string(100'000, 'q')), std::nullopt);
     std::string text = "left over";
     EXPECT_EQ(store.Read(path, 100'000, text), std::nullopt);
     EXPECT_EQ(text, std::string(100'000, 'q'));
@@ -100,9 +119,9 @@ TEST_F(QuoteFileStoreTest, MovesReplacingAnOlderFile)
     const std::string day = root + "13-03-2009.csv";
     const std::string backup = day + ".bak";
     const std::string work = day + ".tmp";
-    ASSERT_EQ(store.CreateAnew(backup, "older\r\n"), std::nullopt);
-    ASSERT_EQ(store.CreateAnew(day, "earlier\r\n"), std::nullopt);
-    ASSERT_EQ(store.CreateAnew(work, "new\r\n"), std::nullopt);
+    ASSERT_EQ(Write(backup, "older\r\n"), std::nullopt);
+    ASSERT_EQ(Write(day, "earlier\r\n"), std::nullopt);
+    ASSERT_EQ(Write(work, "new\r\n"), std::nullopt);
     EXPECT_EQ(store.Move(day, backup), std::nullopt);
     EXPECT_EQ(store.Move(work, day), std::nullopt);
     EXPECT_EQ(Contents(day), "new\r\n");
@@ -111,6 +130,16 @@ TEST_F(QuoteFileStoreTest, MovesReplacingAnOlderFile)
 
     EXPECT_TRUE(store.Move(work, day).has_value());
     EXPECT_EQ(Contents(day), "new\r\n");
+
+    // A copy replaces the file of its name; a move to a free name never does.
+    EXPECT_EQ(store.CopyThrough(day, backup), std::nullopt);
+    EXPECT_EQ(Contents(backup), "new\r\n");
+    EXPECT_EQ(Contents(day), "new\r\n");
+    ASSERT_EQ(Write(work, "newer\r\n"), std::nullopt);
+    EXPECT_TRUE(store.MoveToFreeName(work, day).has_value());
+    EXPECT_EQ(Contents(day), "new\r\n");
+    EXPECT_EQ(store.MoveToFreeName(work, root + "14-03-2009.csv"), std::nullopt);
+    EXPECT_EQ(Contents(root + "14-03-2009.csv"), "newer\r\n");
     EXPECT_EQ(store.Delete(backup), std::nullopt);
     EXPECT_FALSE(Exists(backup));
     EXPECT_TRUE(store.Delete(backup).has_value());
@@ -122,7 +151,7 @@ TEST_F(QuoteFileStoreTest, CreateIfMissingLeavesAnExistingFileAlone)
     EXPECT_EQ(store.CreateIfMissing(path), std::nullopt);
     ASSERT_TRUE(Exists(path));
     EXPECT_EQ(Contents(path), "");
-    ASSERT_EQ(store.Append(path, "earlier\r\n"), std::nullopt);
+    ASSERT_EQ(Write(path, "earlier\r\n"), std::nullopt);
     EXPECT_EQ(store.CreateIfMissing(path), std::nullopt);
     EXPECT_EQ(Contents(path), "earlier\r\n");
 }
@@ -140,7 +169,7 @@ TEST_F(QuoteFileStoreTest, CreatesEveryMissingLevelWithoutMovingTheCurrentDirect
         ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
         EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
-    EXPECT_EQ(store.CreateAnew(root + "a\\b\\c\\13-03-2009.csv", "x"), std::nullopt);
+    EXPECT_EQ(Write(root + "a\\b\\c\\13-03-2009.csv", "x"), std::nullopt);
 
     char after[MAX_PATH + 1];
     GetCurrentDirectoryA(sizeof after, after);
@@ -149,7 +178,7 @@ TEST_F(QuoteFileStoreTest, CreatesEveryMissingLevelWithoutMovingTheCurrentDirect
 
 TEST_F(QuoteFileStoreTest, AFileInTheWayOfAFolderGivesTheReason)
 {
-    ASSERT_EQ(store.CreateAnew(root + "file", "x"), std::nullopt);
+    ASSERT_EQ(Write(root + "file", "x"), std::nullopt);
     for (const std::string& folder : {root + "file\\", root + "file\\sub\\"}) {
         SCOPED_TRACE(folder);
         const FileError error = store.CreateFolder(folder);
@@ -175,15 +204,16 @@ TEST_F(QuoteFileStoreTest, AFileHeldByAnotherProgramStaysIntact)
     };
     for (const auto& h : holders) {
         SCOPED_TRACE(h.name);
-        ASSERT_EQ(store.CreateAnew(path, "earlier quotes\r\n"), std::nullopt);
-        ASSERT_EQ(store.CreateAnew(path + ".tmp", "new\r\n"), std::nullopt);
+        ASSERT_EQ(Write(path, "earlier quotes\r\n"), std::nullopt);
+        ASSERT_EQ(Write(path + ".tmp", "new\r\n"), std::nullopt);
         const HANDLE other = CreateFileA(path.c_str(), h.access, h.sharing, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(other, INVALID_HANDLE_VALUE);
 
         const FileError moved = store.Move(path, path + ".bak");
         const FileError replaced = store.Move(path + ".tmp", path);
-        const FileError created = store.CreateAnew(path, "new\r\n");
+        const FileError created = store.OpenWork(path);
+        store.CloseWork();
         const FileError deleted = store.Delete(path);
         std::string text;
         const FileError read = store.Read(path, 1000, text);
@@ -192,7 +222,10 @@ TEST_F(QuoteFileStoreTest, AFileHeldByAnotherProgramStaysIntact)
         ASSERT_TRUE(moved.has_value());
         EXPECT_NE(moved->find("geopend in een ander programma"), std::string::npos) << *moved;
         EXPECT_FALSE(Exists(path + ".bak"));
-        EXPECT_TRUE(replaced.has_value());
+        // Replacing it is refused as "access denied"; the reason given is
+        // the program that holds it.
+        ASSERT_TRUE(replaced.has_value());
+        EXPECT_NE(replaced->find("geopend in een ander programma"), std::string::npos) << *replaced;
         EXPECT_TRUE(created.has_value());
         EXPECT_TRUE(deleted.has_value());
         EXPECT_EQ(read.has_value(), !h.readable);
@@ -202,66 +235,43 @@ TEST_F(QuoteFileStoreTest, AFileHeldByAnotherProgramStaysIntact)
     }
 }
 
-// The other run, on a thread of its own: a mutex belongs to a thread.
-struct LockHolder {
-    std::string folder;
-    HANDLE taken;
-    HANDLE release;
-    bool locked;
-    bool giveBack;
-};
-
-DWORD WINAPI HoldLock(void* parameter)
+// One run at a time per data folder, however the folder is written: the
+// lock is a file in the folder, shared with nobody while a run holds it and
+// gone when it gives it back. A lock file nobody holds (its machine
+// stopped) is free, and a missing folder is made first.
+TEST_F(QuoteFileStoreTest, OneRunPerDataFolder)
 {
-    auto& holder = *static_cast<LockHolder*>(parameter);
-    Win32RunLock lock;
-    holder.locked = lock.TryLock(holder.folder);
-    SetEvent(holder.taken);
-    WaitForSingleObject(holder.release, INFINITE);
-    if (holder.giveBack) lock.Unlock();
-    // Otherwise the thread ends still holding it, as a run ended by force
-    // does: the mutex is abandoned.
-    else ExitThread(0);
-    return 0;
-}
-
-// One run at a time per data folder, however the folder is written; a lock
-// whose run ended without giving it back is free.
-TEST(RunLockTest, OneRunPerDataFolder)
-{
-    char temp[MAX_PATH + 1];
-    ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
-    const std::string folder = std::string(temp) + "kestrom-lock-" + std::to_string(GetCurrentProcessId()) + "\\";
+    const std::string folder = root + "Koersen Map\\";
     std::string other = folder;
     for (char& c : other) c = c == '\\' ? '/' : static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    Win32RunLock first;
+    ASSERT_TRUE(first.TryLock(folder));
+    EXPECT_TRUE(Exists(folder + RunLockFileName));
+    char shortName[MAX_PATH] = {};
+    GetShortPathNameA(folder.c_str(), shortName, sizeof shortName);
 
-    HANDLE taken = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    LockHolder shared{folder, taken, release, false, true};
-    for (const bool giveBack : {true, false}) {
-        SCOPED_TRACE(giveBack ? "given back" : "abandoned");
-        ResetEvent(taken);
-        ResetEvent(release);
-        shared.giveBack = giveBack;
-        HANDLE thread = CreateThread(nullptr, 0, HoldLock, &shared, 0, nullptr);
-        ASSERT_NE(thread, nullptr);
-        WaitForSingleObject(taken, INFINITE);
-        ASSERT_TRUE(shared.locked);
-
-        Win32RunLock second;
-        EXPECT_FALSE(second.TryLock(folder));
-        EXPECT_FALSE(second.TryLock(other));
-        EXPECT_TRUE(second.TryLock(folder + "andere\\"));
-        second.Unlock();
-
-        SetEvent(release);
-        WaitForSingleObject(thread, INFINITE);
-        CloseHandle(thread);
-        EXPECT_TRUE(second.TryLock(folder));
-        second.Unlock();
+    Win32RunLock second;
+    for (const std::string& spelling : {folder, other, std::string(shortName)}) {
+        SCOPED_TRACE(spelling);
+        EXPECT_FALSE(second.TryLock(spelling));
     }
-    CloseHandle(taken);
-    CloseHandle(release);
+    EXPECT_TRUE(second.TryLock(root));
+    second.Unlock();
+
+    first.Unlock();
+    EXPECT_FALSE(Exists(folder + RunLockFileName));
+    EXPECT_TRUE(second.TryLock(other));
+    second.Unlock();
+
+    ASSERT_EQ(Write(folder + RunLockFileName, ""), std::nullopt);
+    EXPECT_TRUE(second.TryLock(folder));
+    EXPECT_FALSE(first.TryLock(folder));
+    second.Unlock();
+    EXPECT_FALSE(Exists(folder + RunLockFileName));
+
+    const std::string missing = root + "nieuw\\map\\";
+    EXPECT_TRUE(first.TryLock(missing));
+    EXPECT_TRUE(Exists(missing + RunLockFileName));
 }
 
 // The data folder's log, and the user's own one when the data folder cannot
@@ -287,7 +297,7 @@ TEST_F(QuoteFileStoreTest, TheRunLogGoesToTheDataFolderOrElseToTheLocalApplicati
     const std::string fallback = std::string(local) + "\\Kestrom\\Kestrom.log";
     const std::string before = Contents(fallback);
     // A file where the data folder should be.
-    ASSERT_EQ(store.CreateAnew(root + "blocked", "x"), std::nullopt);
+    ASSERT_EQ(Write(root + "blocked", "x"), std::nullopt);
     log.Append(root + "blocked\\", "third\r\n");
     const std::string after = Contents(fallback);
     ASSERT_GT(after.size(), before.size());

@@ -15,6 +15,7 @@ KINDS = {
     "404": "404 with a short body",
     "500": "500 with a short body",
     "503": "503 with the site's own page of several KB: selection, quote block and an empty option table",
+    "empty-table": "200 with that same page (the site's data feed is out): every marker, an option table without rows",
     "login": "200 with a hotel network's log-in page of several KB instead of the site's page",
     "cut": "Content-Length of the whole page, cut --cut-into bytes into the row after the first half "
            "(0: between rows), then the connection closed",

@@ -124,6 +124,8 @@ class Handler(local_server.Handler):
             return self.reply(500, pages.short_page("500 - Interne serverfout."))
         if fault == "503":
             return self.reply(503, pages.unavailable_page(site.market, u, kind))
+        if fault == "empty-table":
+            return self.reply(200, pages.unavailable_page(site.market, u, kind))
         if fault == "login":
             return self.reply(200, pages.log_in_page())
         if fault == "garbage":
