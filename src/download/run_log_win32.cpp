@@ -65,6 +65,15 @@ std::string FallbackFolder()
     return folder + "\\" + ProductNameText + "\\";
 }
 
+// Writes text as the whole of the file path, replacing a file of that name.
+FileError WriteWhole(Win32QuoteFileStore& folders, const std::string& path, std::string_view text)
+{
+    if (FileError error = folders.OpenWork(path)) return error;
+    const FileError written = folders.AppendWork(text);
+    const FileError closed = folders.CloseWork();
+    return written ? written : closed;
+}
+
 } // namespace
 
 void Win32RunLog::Append(const std::string& dataFolder, const std::string& line)
@@ -83,12 +92,12 @@ FileBesideLog Win32RunLog::WriteBeside(const std::string& dataFolder, const std:
 {
     Win32QuoteFileStore folders;
     FileError error = folders.CreateFolder(dataFolder);
-    if (!error) error = folders.CreateAnew(dataFolder + fileName, text);
+    if (!error) error = WriteWhole(folders, dataFolder + fileName, text);
     if (!error) return {dataFolder + fileName, std::nullopt};
     // Where the log goes too when the data folder cannot be written; the
     // data folder's reason is the one worth telling.
     const std::string fallback = FallbackFolder();
-    if (fallback.empty() || folders.CreateFolder(fallback) || folders.CreateAnew(fallback + fileName, text))
+    if (fallback.empty() || folders.CreateFolder(fallback) || WriteWhole(folders, fallback + fileName, text))
         return {std::string(), error};
     return {fallback + fileName, std::nullopt};
 }

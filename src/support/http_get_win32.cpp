@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -178,6 +176,27 @@ void Work(const std::shared_ptr<Exchange>& x)
     Finish(*x, end);
 }
 
+DWORD WINAPI WorkerThread(void* parameter)
+{
+    const std::unique_ptr<std::shared_ptr<Exchange>> x(static_cast<std::shared_ptr<Exchange>*>(parameter));
+    Work(*x);
+    return 0;
+}
+
+// The WinINet thread is a plain Windows thread, not a std::thread: a
+// detached std::thread of this toolchain's thread library now and then
+// started on a null state under load (an access violation in its start
+// routine), which ended the whole run. False when no thread is to be had:
+// as good as no connection.
+bool StartWorker(const std::shared_ptr<Exchange>& x)
+{
+    auto parameter = std::make_unique<std::shared_ptr<Exchange>>(x);
+    const ThreadHandle thread(CreateThread(nullptr, 0, WorkerThread, parameter.get(), 0, nullptr));
+    if (!thread) return false;
+    parameter.release();
+    return true;
+}
+
 // Tells the WinINet thread, on every way out of HttpGet (an exception from
 // onPiece included), that nobody waits for it any more.
 class Abandon {
@@ -238,12 +257,7 @@ HttpResponse HttpGet(const std::string& url, const HttpRequest& request,
     // connection.
     if (threadsLeftBehind.load() >= MaxThreadsLeftBehind) return none;
     const auto x = std::make_shared<Exchange>(url, request);
-    try {
-        std::thread(Work, x).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: as good as no connection.
-        return none;
-    }
+    if (!StartWorker(x)) return none;
     const Abandon abandon(*x);
     HttpResponse response;
     std::unique_lock<std::mutex> lock(x->mutex);
