@@ -18,6 +18,15 @@ const std::string FridayWork = FridayFile + ".tmp";
 const std::string FridayPartial = "C:\\Data\\13-03-2009.onvolledig.csv";
 const std::string FridayPartial2 = "C:\\Data\\13-03-2009.onvolledig-2.csv";
 const std::string FridayBeside = "C:\\Data\\13-03-2009.nieuw.csv";
+
+// The pages a run asked for, in order.
+EventLog Fetches(const EventLog& log)
+{
+    EventLog fetches;
+    std::copy_if(log.begin(), log.end(), std::back_inserter(fetches),
+                 [](const std::string& e) { return e.rfind("fetch ", 0) == 0; });
+    return fetches;
+}
 const std::string Header =
     "Expiratie; Uitoefenprijs; Philips; C/P; +/- ; Laatste; Tijd; Volume; Bied; Open int.; Hoog; Laag; Omzet; Koers\r\n";
 const std::string PhilipsCall =
@@ -277,9 +286,7 @@ TEST_F(DownloadRunTest, SelectionDecidesHowManyUnderlyings)
         settings.selectionAll = selectionAll;
         run.Run(settings);
         const std::size_t funds = selectionAll ? 5 : 3;
-        EventLog requests;
-        std::copy_if(log.begin(), log.end(), std::back_inserter(requests),
-                     [](const std::string& e) { return e.rfind("fetch ", 0) == 0; });
+        const EventLog requests = Fetches(log);
         EventLog expected = {"fetch " + Base + "?call=AEX.AGN/O"};
         for (std::size_t i = 0; i < funds; ++i) {
             expected.push_back("fetch " + Base + "?call=" + options[i].first);
@@ -978,9 +985,7 @@ TEST_F(DownloadRunTest, AServerThatStopsAnsweringIsAskedForNothingMore)
         log.clear();
 
         EXPECT_EQ(run.Run(settings), RunOutcome::ServerGone);
-        EventLog requests;
-        std::copy_if(log.begin(), log.end(), std::back_inserter(requests),
-                     [](const std::string& e) { return e.rfind("fetch ", 0) == 0; });
+        const EventLog requests = Fetches(log);
         // An unanswered call page takes its put page along to the second
         // pass, which a run that stopped asking does not make.
         EventLog expected = {"fetch " + Base + "?call=AEX.AGN/O"};
@@ -1095,9 +1100,7 @@ TEST_F(DownloadRunTest, PagesThatWentUnansweredAreAskedForOnceMoreAtTheEnd)
         log.clear();
 
         EXPECT_EQ(run.Run(settings), c.outcome);
-        EventLog requests;
-        std::copy_if(log.begin(), log.end(), std::back_inserter(requests),
-                     [](const std::string& e) { return e.rfind("fetch ", 0) == 0; });
+        const EventLog requests = Fetches(log);
         EventLog expected = {"fetch " + Base + "?call=AEX.AGN/O"};
         for (const std::string& query : c.queries) expected.push_back("fetch " + Base + query);
         EXPECT_EQ(requests, expected);
@@ -1213,9 +1216,7 @@ TEST_F(DownloadRunTest, APageStillArrivingAtItsTimeKeepsTheBetterOfItsTwoAttempt
         log.clear();
 
         EXPECT_EQ(run.Run(settings), c.outcome);
-        EventLog requests;
-        std::copy_if(log.begin(), log.end(), std::back_inserter(requests),
-                     [](const std::string& e) { return e.rfind("fetch ", 0) == 0; });
+        const EventLog requests = Fetches(log);
         EventLog expected = {"fetch " + Base + "?call=AEX.AGN/O"};
         for (const std::string& query : c.queries) expected.push_back("fetch " + Base + query);
         EXPECT_EQ(requests, expected);
