@@ -5,9 +5,12 @@
 
 #include <string>
 
+// A weekday on which the exchange is open.
+bool IsTradingDay(const CalendarDate& date);
+
 // The day whose quotes are on the site at now: the exchange's day runs from
 // 06:00 to 05:59 the next morning, except that Monday starts at midnight,
-// and a weekend belongs to the Friday before it.
+// and a weekend or a closing day belongs to the trading day before it.
 CalendarDate TradingDate(const LocalDateTime& now);
 
 // True on the Sunday after a month's third Friday, unless that Friday is

@@ -74,16 +74,20 @@ def run_log_line_pattern(file_part, funds, exit_code, text):
 def trading_date(now):
     """The day whose quotes a run at local time now downloads: a new trading
     day begins at 06:00 on Tuesday to Friday; Monday begins at midnight; the
-    weekend belongs to the Friday before."""
-    weekday = now.weekday()  # Monday 0
+    weekend and the exchange's closing days belong to the trading day
+    before."""
     day = now.date()
-    if weekday in (1, 2, 3, 4) and now.hour < 6:
-        return day - datetime.timedelta(days=1)
-    if weekday == 5:
-        return day - datetime.timedelta(days=1)
-    if weekday == 6:
-        return day - datetime.timedelta(days=2)
+    if day.weekday() in (1, 2, 3, 4, 5) and now.hour < 6:
+        day -= datetime.timedelta(days=1)
+    while day.weekday() >= 5 or is_exchange_holiday(day):
+        day -= datetime.timedelta(days=1)
     return day
+
+
+def is_exchange_holiday(day):
+    good = good_friday(day.year)
+    return ((day.month, day.day) in ((1, 1), (5, 1), (12, 25), (12, 26))
+            or day in (good, good + datetime.timedelta(days=3)))
 
 
 def quote_file_names():

@@ -21,12 +21,16 @@ class TradingDayTest(DownloadTestCase):
             # name, where the clock starts, the quote file the run writes
             ("expiry Sunday", EXPIRY_SUNDAY, "18-12-2026.csv"),
             ("Sunday after another Friday", datetime.datetime(2026, 12, 13, 10, 0), "11-12-2026.csv"),
-            ("Sunday after a Good Friday expiry", datetime.datetime(2008, 3, 23, 10, 0), "21-03-2008.csv"),
+            # Good Friday is closed: its weekend belongs to the Thursday.
+            ("Sunday after a Good Friday expiry", datetime.datetime(2008, 3, 23, 10, 0), "20-03-2008.csv"),
             ("Tuesday before six", datetime.datetime(2026, 12, 8, 5, 30), "07-12-2026.csv"),
             ("Monday before six", datetime.datetime(2026, 12, 7, 0, 30), "07-12-2026.csv"),
+            # The exchange is closed on Christmas Day: the evening's quotes
+            # are still Thursday's.
+            ("Christmas evening", datetime.datetime(2026, 12, 25, 22, 0), "24-12-2026.csv"),
         ]
         self.assertEqual([asks_sunday_question(clock.date()) for _, clock, _ in cases],
-                         [True, False, False, False, False])
+                         [True, False, False, False, False, False])
         runs = []
         for name, clock, file_name in cases:
             data = self.data_folder(name.replace(" ", "_"))

@@ -164,7 +164,7 @@ TEST_F(DownloadRunTest, SundayQuestionOnlyAfterAnExpiryFriday)
     };
     const Case cases[] = {
         {"Sunday after the third Friday", {2009, 3, 22}, true, "C:\\Data\\20-03-2009.csv"},
-        {"Sunday after Good Friday expiry", {2008, 3, 23}, false, "C:\\Data\\21-03-2008.csv"},
+        {"Sunday after Good Friday expiry", {2008, 3, 23}, false, "C:\\Data\\20-03-2008.csv"},
         {"another Sunday", {2009, 3, 15}, false, FridayFile.c_str()},
         {"Saturday after the third Friday", {2009, 3, 21}, false, "C:\\Data\\20-03-2009.csv"},
     };
