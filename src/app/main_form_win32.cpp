@@ -108,7 +108,7 @@ void TMainForm::DownloadButtonClick()
     if (Busy()) return;
     BusyScope busy(*this);
     run_.Run({CurrentSettings.DataPath, CurrentSettings.Selection, CurrentSettings.QuotesHost, ProductName,
-              IsAutomaticMode()});
+              IsAutomaticMode(), TaskTime()});
 }
 
 LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

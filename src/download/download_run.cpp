@@ -1,5 +1,6 @@
 #include "download/download_run.h"
 
+#include "download/late_start.h"
 #include "download/option_page.h"
 #include "download/quote_line.h"
 #include "download/quote_page.h"
@@ -148,7 +149,8 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     record.tradingDate = TradingDate(record.start);
     const std::uint32_t started = clock_.Milliseconds();
 
-    const RunOutcome outcome = Attempt(settings, record);
+    const bool missed = settings.automatic && settings.taskTime && IsMissedEvening(*settings.taskTime, record.start);
+    const RunOutcome outcome = missed ? Missed(*settings.taskTime, record) : Attempt(settings, record);
 
     record.exitCode = static_cast<int>(outcome);
     record.milliseconds = clock_.Milliseconds() - started;
@@ -177,6 +179,19 @@ RunOutcome DownloadRun::Attempt(const RunSettings& settings, RunRecord& record)
     }
     const LockScope lockScope(lock_);
     return Fetch(settings, record);
+}
+
+RunOutcome DownloadRun::Missed(const ClockTime& taskTime, RunRecord& record)
+{
+    // The site shows another day's quotes now; under the evening's date
+    // they would be a lie, under today's they would be early.
+    record.tradingDate = TradingDate(ScheduledStartOf(taskTime, record.start));
+    view_.SetStatusText("De avonddownload is gemist");
+    view_.ClearMemo();
+    view_.AddMemoLine("De download van de avond van " + TradingDateText(record.tradingDate) + " om " +
+                      ClockTimeText(taskTime) + " is gemist: de computer stond uit of sliep.");
+    view_.AddMemoLine("De koersen van die dag staan niet meer op de site; er is niets gedownload.");
+    return RunOutcome::MissedEvening;
 }
 
 RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)

@@ -16,6 +16,7 @@
 #include "download/run_log.h"
 #include "download/run_view.h"
 #include "download/underlying_list.h"
+#include "support/clock_time.h"
 
 #include <optional>
 #include <string>
@@ -27,6 +28,8 @@ struct RunSettings {
     std::string quotesHost;    // host of the quotes web server, with an optional ":port"
     std::string productName;
     bool automatic = false;    // the first command-line argument is exactly "a"
+    // The time of the program's own task, when that started the run.
+    std::optional<ClockTime> taskTime;
 };
 
 // How a run ended. In automatic mode the value is the process's exit code,
@@ -43,6 +46,7 @@ enum class RunOutcome : int {
     NotInPlace = 6,      // the new quotes were written but could not take the day's name: they are kept beside it
     FolderBusy = 7,      // another run holds this data folder; nothing was done
     ServerGone = 8,      // the quotes server stopped answering; the run stopped asking
+    MissedEvening = 11,  // the task started the run after its evening's quotes had gone; nothing was done
 };
 
 struct PageKind;
@@ -69,6 +73,7 @@ private:
     void AppendQuoteLine(const QuoteRecord& quote) override;
 
     RunOutcome Attempt(const RunSettings& settings, RunRecord& record);
+    RunOutcome Missed(const ClockTime& taskTime, RunRecord& record);
     RunOutcome Fetch(const RunSettings& settings, RunRecord& record);
     void Download(const std::string& entry, const std::string& pageBase, PageAsking& asking);
     void AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking);

@@ -71,6 +71,7 @@ std::string ExitCodeText(int exitCode)
     case 6: return "koersen niet onder de naam van de dag";
     case 7: return "een andere download liep in deze map";
     case 8: return "de koersenserver antwoordde niet meer";
+    case 11: return "de avonddownload is gemist";
     default: return "onbekend";
     }
 }

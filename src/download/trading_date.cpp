@@ -31,9 +31,14 @@ bool IsSundayAfterExpiry(const CalendarDate& today)
     return friday.day == ThirdFriday(year, month) && !IsGoodFridayExpiry(year, month);
 }
 
+std::string TradingDateText(const CalendarDate& date)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d-%02d-%04d", date.day, date.month, date.year);
+    return text;
+}
+
 std::string QuoteFileName(const CalendarDate& tradingDate)
 {
-    char name[48];
-    std::snprintf(name, sizeof name, "%02d-%02d-%04d.csv", tradingDate.day, tradingDate.month, tradingDate.year);
-    return name;
+    return TradingDateText(tradingDate) + ".csv";
 }

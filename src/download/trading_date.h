@@ -18,5 +18,8 @@ CalendarDate TradingDate(const LocalDateTime& now);
 // is asked first.
 bool IsSundayAfterExpiry(const CalendarDate& today);
 
+// A date as the program shows it: dd-MM-yyyy.
+std::string TradingDateText(const CalendarDate& date);
+
 // The quote file's name for a trading date: dd-MM-yyyy.csv.
 std::string QuoteFileName(const CalendarDate& tradingDate);

@@ -1,3 +1,4 @@
+#include "download/late_start.h"
 #include "download/trading_date.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,54 @@ TEST(TradingDate, ClosingDaysBelongToTheTradingDayBeforeThem)
         SCOPED_TRACE(Text(c.now.date) + " " + std::to_string(c.now.hour) + ":" + std::to_string(c.now.minute));
         EXPECT_EQ(Text(TradingDate(c.now)), Text(c.expected));
         EXPECT_TRUE(IsTradingDay(TradingDate(c.now)));
+    }
+}
+
+TEST(LateStart, ARunOfTheTaskDownloadsOnlyWhileTheSiteShowsItsEveningsQuotes)
+{
+    struct Case {
+        const char* name;
+        ClockTime task;
+        LocalDateTime start;
+        CalendarDate scheduled; // the day of the start the run belongs to
+        bool missed;
+    };
+    // 7 to 13 December 2026 runs from Monday to Sunday.
+    const Case cases[] = {
+        {"on time", {22, 0}, {{2026, 12, 8}, 22, 0}, {2026, 12, 8}, false},
+        {"clock a minute behind", {22, 0}, {{2026, 12, 8}, 21, 59}, {2026, 12, 8}, false},
+        {"switched on at 23:00", {22, 0}, {{2026, 12, 8}, 23, 0}, {2026, 12, 8}, false},
+        {"after midnight", {22, 0}, {{2026, 12, 9}, 2, 30}, {2026, 12, 8}, false},
+        {"off all night, on at 08:00", {22, 0}, {{2026, 12, 9}, 8, 0}, {2026, 12, 8}, true},
+        {"on at 05:59", {22, 0}, {{2026, 12, 9}, 5, 59}, {2026, 12, 8}, false},
+        {"on at 06:00", {22, 0}, {{2026, 12, 9}, 6, 0}, {2026, 12, 8}, true},
+        {"Friday's run on Saturday", {22, 0}, {{2026, 12, 12}, 10, 0}, {2026, 12, 11}, false},
+        {"Friday's run on Sunday", {22, 0}, {{2026, 12, 13}, 23, 0}, {2026, 12, 11}, false},
+        {"Friday's run on Monday morning", {22, 0}, {{2026, 12, 14}, 8, 0}, {2026, 12, 11}, true},
+        {"Friday's run on Monday before six", {22, 0}, {{2026, 12, 14}, 3, 0}, {2026, 12, 11}, true},
+        {"a task after midnight, on time", {0, 30}, {{2026, 12, 9}, 0, 30}, {2026, 12, 9}, false},
+        {"a task after midnight, at 07:00", {0, 30}, {{2026, 12, 9}, 7, 0}, {2026, 12, 9}, true},
+        {"an early task, late on", {9, 5}, {{2026, 12, 9}, 23, 59}, {2026, 12, 9}, false},
+        {"23:59 a minute early", {23, 59}, {{2026, 12, 9}, 23, 58}, {2026, 12, 9}, false},
+        {"23:59 of yesterday", {23, 59}, {{2026, 12, 9}, 23, 50}, {2026, 12, 8}, true},
+        // Christmas Day is a Friday: the task still starts, for Thursday's quotes.
+        {"Christmas evening", {22, 0}, {{2026, 12, 25}, 22, 0}, {2026, 12, 25}, false},
+        {"Christmas run on 26 December", {22, 0}, {{2026, 12, 26}, 10, 0}, {2026, 12, 25}, false},
+        {"Christmas run on Monday", {22, 0}, {{2026, 12, 28}, 8, 0}, {2026, 12, 25}, true},
+        {"Christmas Eve's run on Christmas Day", {22, 0}, {{2026, 12, 25}, 9, 0}, {2026, 12, 24}, false},
+        // Good Friday and Easter Monday 2027: 26 and 29 March.
+        {"Thursday's run on Good Friday", {22, 0}, {{2027, 3, 26}, 12, 0}, {2027, 3, 25}, false},
+        {"Easter Monday's run on Tuesday morning", {22, 0}, {{2027, 3, 30}, 5, 0}, {2027, 3, 29}, false},
+        {"Easter Monday's run on Tuesday at nine", {22, 0}, {{2027, 3, 30}, 9, 0}, {2027, 3, 29}, true},
+        {"New Year's Eve's run on New Year's Day", {22, 0}, {{2027, 1, 1}, 12, 0}, {2026, 12, 31}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LocalDateTime scheduled = ScheduledStartOf(c.task, c.start);
+        EXPECT_EQ(Text(scheduled.date), Text(c.scheduled));
+        EXPECT_EQ(scheduled.hour, c.task.hour);
+        EXPECT_EQ(scheduled.minute, c.task.minute);
+        EXPECT_EQ(IsMissedEvening(c.task, c.start), c.missed);
     }
 }
 
