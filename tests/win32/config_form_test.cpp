@@ -80,7 +80,7 @@ TEST(ConfigForm, SizedFromItsControls)
     EXPECT_EQ(form.FilesBox.Left(), Scaled(18));
     EXPECT_EQ(form.FilesBox.Width(), Scaled(661));
     EXPECT_EQ(form.OKButton.Left(), Scaled(203));
-    EXPECT_EQ(form.OKButton.Top(), Scaled(315));
+    EXPECT_EQ(form.OKButton.Top(), Scaled(414));
     const ConfigSize size = ConfigFormSize(form.FilesBox.Left(), form.FilesBox.Width(), form.OKButton.Left(),
                                            form.OKButton.Top(), form.OKButton.Height(), form.CancelButton.Width());
     EXPECT_EQ(form.ClientWidth(), size.ClientWidth);
