@@ -47,6 +47,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void FormCreate();
     void FormResize() override;
+    void FormShow() override;
     void FormDestroy() override;
     void DownloadButtonClick();
     void InstellingenButtonClick();
@@ -68,6 +69,7 @@ private:
     Font buttonFont_;
     bool resizing_ = false;
     bool hourglass_ = false;
+    bool shown_ = false;
     InternetPageFetcher fetcher_;
     Win32QuoteFileStore quoteFiles_;
     Win32RunLock runLock_;

@@ -4,6 +4,8 @@
 #include "app/help_text.h"
 #include "app/main_layout.h"
 #include "app/system_clock_win32.h"
+#include "download/run_log_reader_win32.h"
+#include "download/run_log_status.h"
 #include "settings/settings.h"
 #include "support/language.h"
 #include "support/product.h"
@@ -14,6 +16,8 @@
 #include "update/update_outcome.h"
 #include "update/versions_form.h"
 #include "win/application.h"
+
+#include <utility>
 
 TMainForm* MainForm = nullptr;
 
@@ -100,6 +104,14 @@ void TMainForm::FormResize()
 }
 
 void TMainForm::FormDestroy() {}
+
+void TMainForm::FormShow()
+{
+    // Shown once, when the settings are loaded: what the last evening run
+    // did, until a download starts.
+    if (std::exchange(shown_, true) || IsAutomaticMode()) return;
+    SetStatusText(LastAutomaticRunStatus(ReadRunLogs(CurrentSettings.DataPath)));
+}
 
 void TMainForm::DownloadButtonClick()
 {

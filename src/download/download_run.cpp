@@ -4,6 +4,7 @@
 #include "download/option_page.h"
 #include "download/quote_line.h"
 #include "download/quote_page.h"
+#include "download/run_log_status.h"
 #include "download/trading_date.h"
 #include "support/text.h"
 
@@ -148,6 +149,10 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     record.automatic = settings.automatic;
     record.tradingDate = TradingDate(record.start);
     const std::uint32_t started = clock_.Milliseconds();
+    // An unattended run that never gets to its closing line (ended by the
+    // Task Scheduler's time limit, a PC switched off) still shows the next
+    // morning.
+    if (settings.automatic) log_.Append(FolderPrefix(settings.dataPath), RunLogStartLine(record.start));
 
     const bool missed = settings.automatic && settings.taskTime && IsMissedEvening(*settings.taskTime, record.start);
     const RunOutcome outcome = missed ? Missed(*settings.taskTime, record) : Attempt(settings, record);

@@ -57,15 +57,14 @@ FileError AppendLine(const std::string& path, std::string_view line)
     return std::nullopt;
 }
 
-// The user's local application data folder, and Kestrom's folder in it.
-std::string FallbackFolder()
+} // namespace
+
+std::string FallbackRunLogFolder()
 {
     const std::string folder = LocalAppDataFolder();
     if (folder.empty()) return {};
     return folder + "\\" + ProductNameText + "\\";
 }
-
-} // namespace
 
 void Win32RunLog::Append(const std::string& dataFolder, const std::string& line)
 {
@@ -73,7 +72,7 @@ void Win32RunLog::Append(const std::string& dataFolder, const std::string& line)
     FileError error = folders.CreateFolder(dataFolder);
     if (!error) error = AppendLine(dataFolder + RunLogFileName, line);
     if (!error) return;
-    const std::string fallback = FallbackFolder();
+    const std::string fallback = FallbackRunLogFolder();
     if (fallback.empty() || folders.CreateFolder(fallback)) return;
     // Nothing more to try: the run's memo has said what there is to say.
     AppendLine(fallback + RunLogFileName, FallbackRunLogLine(line, dataFolder, *error));

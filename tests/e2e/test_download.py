@@ -54,14 +54,15 @@ def beside_name(day_file):
     return day_file.replace(".csv", ".nieuw.csv")
 
 
-def run_log_lines(folder):
-    """The lines of the run log in folder; [] when there is none."""
+def run_log_lines(folder, starts=False):
+    """The lines of the run log in folder, without the lines automatic runs
+    write when they start unless starts; [] when there is none."""
     log = folder / RUN_LOG
     if not log.exists():
         return []
     text = log.read_bytes().decode("latin-1")
     assert text.endswith("\r\n"), text
-    return text[:-2].split("\r\n")
+    return [line for line in text[:-2].split("\r\n") if starts or not line.endswith("; automatisch; gestart")]
 
 
 def run_log_line_pattern(file_part, funds, exit_code, text):
@@ -405,7 +406,8 @@ class AutomaticRunTest(DownloadTestCase):
         self.assertEqual({agent for _, agent in server.requests()}, {USER_AGENT})
         # No work file is left; the run log says what happened.
         self.assertEqual(sorted(p.name for p in run.data.iterdir()), [quote_file.name, RUN_LOG])
-        [line] = run_log_lines(run.data)
+        started, line = run_log_lines(run.data, starts=True)
+        self.assertEqual(started, line[:19] + "; automatisch; gestart")
         self.assertRegex(line, run_log_line_pattern(
             re.escape("%s, %d regels" % (quote_file.name, len(expected_file().splitlines()))),
             "%d fondsen met alle koersen, 0 zonder" % len(MARKET.underlyings), COMPLETE, "compleet"))
