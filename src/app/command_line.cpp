@@ -24,3 +24,5 @@ std::optional<ClockTime> TaskTimeOf(const std::vector<std::string>& arguments)
 }
 
 std::optional<ClockTime> TaskTime() { return TaskTimeOf(commandLine); }
+
+bool IsRemoveTasksMode() { return !commandLine.empty() && commandLine.front() == RemoveTasksArgument; }

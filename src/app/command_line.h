@@ -18,3 +18,8 @@ bool IsAutomaticArgument(const std::vector<std::string>& arguments);
 // none for a plain "a" (a task the user made by hand).
 std::optional<ClockTime> TaskTime();
 std::optional<ClockTime> TaskTimeOf(const std::vector<std::string>& arguments);
+
+// The uninstaller's first argument: remove every user's evening task that
+// starts this program, show no window, end.
+inline constexpr char RemoveTasksArgument[] = "taken-verwijderen";
+bool IsRemoveTasksMode();

@@ -2,6 +2,7 @@
 // fixed order; the message loop; then the windows are destroyed in reverse.
 #include "app/command_line.h"
 #include "app/main_form.h"
+#include "app/remove_tasks_win32.h"
 #include "support/product.h"
 #include "support/system_info.h"
 #include "ui/about_form.h"
@@ -36,6 +37,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     SupportStartup();
     SetCommandLineArguments(ArgumentsAfterProgramName());
+    if (IsRemoveTasksMode()) return RemoveOwnEveningTasks();
 
     // Some shell handlers behind ShellExecuteA (mail, browser) expect COM.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

@@ -55,9 +55,14 @@ std::optional<ClockTime> TaskTimeFromArgument(std::string_view argument)
     return ParseClockTime(argument);
 }
 
+std::wstring EveningTaskNamePrefix()
+{
+    return Widened(ProductNameText) + L" avonddownload ";
+}
+
 std::wstring EveningTaskName(std::wstring_view userSid)
 {
-    return Widened(ProductNameText) + L" avonddownload " + std::wstring(userSid);
+    return EveningTaskNamePrefix() + std::wstring(userSid);
 }
 
 std::wstring ProgramFolder(std::wstring_view program)

@@ -27,6 +27,9 @@ struct EveningTask {
 // The task's name: the user's SID keeps two users' tasks apart.
 std::wstring EveningTaskName(std::wstring_view userSid);
 
+// What every user's task name begins with.
+std::wstring EveningTaskNamePrefix();
+
 // The folder the program lies in, as its working directory: "C:\Kestrom"
 // for "C:\Kestrom\Kestrom.exe", "C:\" for "C:\Kestrom.exe".
 std::wstring ProgramFolder(std::wstring_view program);

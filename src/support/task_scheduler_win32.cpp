@@ -190,6 +190,59 @@ std::optional<std::string> DeleteScheduledTask(const std::wstring& name)
     return Reason(result);
 }
 
+std::vector<std::wstring> ScheduledTaskNames()
+{
+    const ComScope com;
+    std::vector<std::wstring> names;
+    const RootFolder root = OpenRootFolder();
+    if (!root.folder) return names;
+    IRegisteredTaskCollection* collection = nullptr;
+    if (FAILED(root.folder.Get()->GetTasks(TASK_ENUM_HIDDEN, &collection))) return names;
+    const Com<IRegisteredTaskCollection> tasks(collection);
+    LONG count = 0;
+    if (FAILED(collection->get_Count(&count))) return names;
+    // Items count from 1.
+    for (LONG i = 1; i <= count; ++i) {
+        VARIANT index{};
+        index.vt = VT_I4;
+        index.lVal = i;
+        IRegisteredTask* item = nullptr;
+        if (FAILED(collection->get_Item(index, &item))) continue;
+        const Com<IRegisteredTask> task(item);
+        BSTR name = nullptr;
+        if (FAILED(item->get_Name(&name)) || !name) continue;
+        const Bstr ownedName(name);
+        names.emplace_back(name, SysStringLen(name));
+    }
+    return names;
+}
+
+int DeleteScheduledTasksOf(const std::vector<std::wstring>& names, const std::wstring& program)
+{
+    const ComScope com;
+    const RootFolder root = OpenRootFolder();
+    if (!root.folder) return 0;
+    int left = 0;
+    for (const std::wstring& name : names) {
+        const Com<IRegisteredTask> task = FindTask(*root.folder.Get(), name);
+        if (!task) continue;
+        ITaskDefinition* definition = nullptr;
+        if (FAILED(task.Get()->get_Definition(&definition))) continue;
+        const Com<ITaskDefinition> ownedDefinition(definition);
+        IRegistrationInfo* info = nullptr;
+        if (FAILED(definition->get_RegistrationInfo(&info))) continue;
+        const Com<IRegistrationInfo> ownedInfo(info);
+        BSTR source = nullptr;
+        if (FAILED(info->get_Source(&source)) || !source) continue;
+        const Bstr ownedSource(source);
+        // Paths on Windows are the same whatever their letters' case.
+        if (lstrcmpiW(source, program.c_str()) != 0) continue;
+        const Bstr bname = MakeBstr(name);
+        if (FAILED(root.folder.Get()->DeleteTask(bname.Get(), 0))) ++left;
+    }
+    return left;
+}
+
 std::wstring CurrentUserSid()
 {
     HANDLE raw = nullptr;

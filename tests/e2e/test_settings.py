@@ -31,6 +31,12 @@ def task_files():
     return {f.name: f.read_bytes().decode("utf-8-sig", "replace") for f in folder.glob(TASK_PREFIX + "*")}
 
 
+def delete_evening_tasks():
+    """Deletes what earlier runs of the scenarios left in the prefix."""
+    for name in task_files():
+        wine("schtasks", "/delete", "/f", "/tn", name, check=False)
+
+
 def task_value(xml, element):
     """An element's text in a stored task (None when it is not there)."""
     match = re.search(r"<%s>([^<]*)</%s>" % (element, element), xml)
@@ -122,8 +128,7 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
                 self.driver.click(box)
 
     def test_the_evening_run_is_registered_changed_and_removed_from_the_dialog(self):
-        for name in task_files():
-            wine("schtasks", "/delete", "/f", "/tn", name, check=False)
+        delete_evening_tasks()
         self.assertEqual(task_files(), {})
         process, main = self.start_main()
         settings = self.open_settings(process, main)

@@ -54,6 +54,18 @@ TEST(CommandLine, OnlyAnExactFirstArgumentSelectsAutomaticMode)
         SetCommandLineArguments(arguments);
         EXPECT_EQ(IsAutomaticMode(), automatic);
         EXPECT_EQ(TaskTime(), taskTime);
+        EXPECT_FALSE(IsRemoveTasksMode());
+    }
+    // The uninstaller's call, exactly as the first argument.
+    const std::pair<std::vector<std::string>, bool> removals[] = {
+        {{"taken-verwijderen"}, true}, {{"taken-verwijderen", "a"}, true}, {{"a", "taken-verwijderen"}, false},
+        {{"Taken-verwijderen"}, false}, {{"taken-verwijderen "}, false},
+    };
+    for (const auto& [arguments, remove] : removals) {
+        SCOPED_TRACE(arguments.front());
+        SetCommandLineArguments(arguments);
+        EXPECT_EQ(IsRemoveTasksMode(), remove);
+        EXPECT_EQ(IsAutomaticMode(), arguments.front() == "a");
     }
     SetCommandLineArguments({});
 }
