@@ -138,7 +138,7 @@ void TConfigForm::ShowTask()
 {
     const ScheduledTaskState task = ReadScheduledTask(EveningTaskName(CurrentUserSid()));
     schedulerAvailable_ = task.available;
-    for (Control* control : std::initializer_list<Control*>{&AutoCheck, &AutoTimeEdit, &WakeCheck})
+    for (Control* control : std::initializer_list<Control*>{&AutoBox, &AutoCheck, &AutoTimeEdit, &WakeCheck})
         control->SetEnabled(task.available);
     if (!task.available) {
         AutoCheck.SetChecked(false);
