@@ -190,10 +190,11 @@ RunOutcome DownloadRun::Missed(const ClockTime& taskTime, RunRecord& record)
 {
     // The site shows another day's quotes now; under the evening's date
     // they would be a lie, under today's they would be early.
-    record.tradingDate = TradingDate(ScheduledStartOf(taskTime, record.start));
+    const LocalDateTime scheduled = ScheduledStartOf(taskTime, record.start);
+    record.tradingDate = TradingDate(scheduled);
     view_.SetStatusText("De avonddownload is gemist");
     view_.ClearMemo();
-    view_.AddMemoLine("De download van de avond van " + TradingDateText(record.tradingDate) + " om " +
+    view_.AddMemoLine("De download van de avond van " + TradingDateText(scheduled.date) + " om " +
                       ClockTimeText(taskTime) + " is gemist: de computer stond uit of sliep.");
     view_.AddMemoLine("De koersen van die dag staan niet meer op de site; er is niets gedownload.");
     return RunOutcome::MissedEvening;

@@ -706,6 +706,15 @@ TEST_F(DownloadRunTest, ARunItsTaskStartedAfterTheEveningDownloadsNothing)
     EXPECT_EQ(runLog.lines[1].second,
               "16-03-2009 08:00:03; automatisch; handelsdag 13-03-2009; exitcode 11 de avonddownload is gemist; 0 s\r\n");
 
+    // Christmas Day's run, started on Monday: the memo names the evening,
+    // the log the trading day its quotes would have been.
+    runLog.lines.clear();
+    clock.now = {{2026, 12, 28}, 8, 0, 0};
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissedEvening);
+    EXPECT_EQ(view.memo[0], "De download van de avond van 25-12-2026 om 22:00 is gemist: de computer stond uit of sliep.");
+    ASSERT_EQ(runLog.lines.size(), 2u);
+    EXPECT_NE(runLog.lines[1].second.find("; handelsdag 24-12-2026; exitcode 11 "), std::string::npos);
+
     // Before 06:00 the site still shows Friday's quotes; a plain "a" (a
     // task of the user's own) and the button download whatever the time.
     struct Case {
