@@ -575,7 +575,9 @@ class InteractiveRunTest(DownloadTestCase):
         process, window, memo, status = self.open_main()
         self.driver.click(window, "Instellingen")
         settings = self.driver.wait("Kestrom - Instellingen", pid=process.pid)
-        self.driver.set_text(self.driver.child(settings, cls="Edit"), windows_path(data))
+        # The data folder's field comes before the evening run's time.
+        path = [c for c in self.driver.children(settings) if c.cls.lower() == "edit"][0]
+        self.driver.set_text(path, windows_path(data))
         self.driver.click(settings, "OK")
         self.driver.wait_gone(settings, pid=process.pid)
         # Stored as typed; the run still writes into the folder.

@@ -31,6 +31,14 @@ def task_files():
     return {f.name: f.read_bytes().decode("utf-8-sig", "replace") for f in folder.glob(TASK_PREFIX + "*")}
 
 
+def settings_edits(driver, settings):
+    """The settings dialog's edit fields in their order: the data folder,
+    then the evening run's time."""
+    edits = [c for c in driver.children(settings) if c.cls.lower() == "edit"]
+    assert len(edits) == 2, edits
+    return edits
+
+
 def delete_evening_tasks():
     """Deletes what earlier runs of the scenarios left in the prefix."""
     for name in task_files():
@@ -65,11 +73,9 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
     def dialog_state(self, settings):
         """(PathEdit's text, {caption: checked} of the check box and radio buttons)."""
         controls = self.driver.children(settings)
-        path = [c for c in controls if c.cls.lower() == "edit"]
-        self.assertEqual(len(path), 1)
         checks = {c.text: c.checked for c in controls
                   if c.text in (UPDATE_BOX, "Alleen AEX-opties", "Alle opties")}
-        return self.driver.text(path[0]), checks
+        return self.driver.text(settings_edits(self.driver, settings)[0]), checks
 
     def press(self, dialog, caption):
         """Clicks a button that closes the dialog and waits until it has."""
@@ -86,7 +92,7 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
 
         # Changed, then cancelled: the dialog shows the settings again and
         # nothing is written.
-        path = self.driver.child(settings, cls="Edit")
+        path = settings_edits(self.driver, settings)[0]
         self.driver.set_text(path, "C:\\Elders")
         self.driver.click(self.driver.child(settings, text=UPDATE_BOX))
         self.driver.click(self.driver.child(settings, text="Alleen AEX-opties"))
@@ -99,7 +105,7 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
         self.assertEqual(self.dialog_state(settings), on_first_run)
 
         # OK stores the folder exactly as typed, without a final backslash.
-        self.driver.set_text(self.driver.child(settings, cls="Edit"), "C:\\Koersen")
+        self.driver.set_text(settings_edits(self.driver, settings)[0], "C:\\Koersen")
         self.driver.click(self.driver.child(settings, text="Alleen AEX-opties"))
         self.press(settings, "OK")
         defaults = self.registry.values(kestrom_e2e.DEFAULTS_KEY)
@@ -115,13 +121,13 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
         """(ticked, time, wake) as the evening run's group shows them."""
         controls = self.driver.children(settings)
         checks = {c.text: c.checked for c in controls if c.text in (AUTO_BOX, WAKE_BOX)}
-        time_edit = [c for c in controls if c.cls.lower() == "edit"][1]
+        time_edit = settings_edits(self.driver, settings)[1]
         return checks[AUTO_BOX], self.driver.text(time_edit), checks[WAKE_BOX]
 
     def set_task(self, settings, ticked=None, time_text=None, wake=None):
         controls = self.driver.children(settings)
         if time_text is not None:
-            self.driver.set_text([c for c in controls if c.cls.lower() == "edit"][1], time_text)
+            self.driver.set_text(settings_edits(self.driver, settings)[1], time_text)
         for caption, wanted in ((AUTO_BOX, ticked), (WAKE_BOX, wake)):
             box = next(c for c in controls if c.text == caption)
             if wanted is not None and box.checked != wanted:
@@ -248,7 +254,7 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
         new_folder("Koersen")
         self.assertTrue((drive_c / "Koersen").is_dir())
         self.press(browser, "OK")
-        self.assertEqual(self.driver.text(self.driver.child(settings, cls="Edit")), "C:\\Koersen\\")
+        self.assertEqual(self.driver.text(settings_edits(self.driver, settings)[0]), "C:\\Koersen\\")
         # Nothing is stored before OK.
         self.assertEqual(self.registry.values(kestrom_e2e.DEFAULTS_KEY)["Data Path"],
                          user_profile() + "\\UserData\\Kestrom\\")
