@@ -45,4 +45,5 @@ add_custom_command(OUTPUT ${sample_list}
 add_custom_target(versions_list_sample DEPENDS ${sample_list})
 add_dependencies(kestrom_unit_tests versions_list_sample)
 target_compile_definitions(kestrom_unit_tests PRIVATE
-  SAMPLE_INSTALLER="${sample_installer}" SAMPLE_VERSIONS_LIST="${sample_list}")
+  SAMPLE_INSTALLER="${sample_installer}" SAMPLE_VERSIONS_LIST="${sample_list}"
+  TASK_SCHEMA="${CMAKE_SOURCE_DIR}/../shared/taskschd.xsd")

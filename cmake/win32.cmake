@@ -4,7 +4,7 @@
 set(static_runtime -static -static-libgcc -static-libstdc++)
 # No link time in the executables' headers: a build is the same bytes every time.
 add_link_options(-Wl,--no-insert-timestamp)
-set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 mpr bcrypt version)
+set(system_libraries wininet comctl32 gdi32 user32 advapi32 shell32 ole32 oleaut32 taskschd mpr bcrypt version)
 
 list(FILTER win_sources EXCLUDE REGEX "/src/app/main_win32\\.cpp$")
 add_library(kestrom_win STATIC ${win_sources})

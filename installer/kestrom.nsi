@@ -283,10 +283,20 @@ Section "${PRODUCT}"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; Every user's evening task that starts the program removed here goes with
+; it, and only those: the program itself finds them by the path each task
+; names as its source (an update keeps that path, and so the tasks).
+Function un.RemoveEveningTasks
+  IfFileExists "$INSTDIR\${PROGRAM_FILE}" 0 done
+    ExecWait '"$INSTDIR\${PROGRAM_FILE}" taken-verwijderen'
+  done:
+FunctionEnd
+
 ; Removes the program, its shortcut and its entry. The user's settings and
 ; quote files are the user's: they stay.
 Section "Uninstall"
   SetShellVarContext all
+  Call un.RemoveEveningTasks
   Delete /REBOOTOK "$INSTDIR\${PROGRAM_FILE}"
   Delete /REBOOTOK "$INSTDIR\${REPLACED_PATTERN}"
   Delete /REBOOTOK "$INSTDIR\${OLD_REPLACED_FILE}"

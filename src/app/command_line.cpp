@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "support/evening_task.h"
+
 namespace {
 
 std::vector<std::string> commandLine;
@@ -14,3 +16,13 @@ bool IsAutomaticArgument(const std::vector<std::string>& arguments)
 }
 
 bool IsAutomaticMode() { return IsAutomaticArgument(commandLine); }
+
+std::optional<ClockTime> TaskTimeOf(const std::vector<std::string>& arguments)
+{
+    if (!IsAutomaticArgument(arguments) || arguments.size() < 2) return std::nullopt;
+    return TaskTimeFromArgument(arguments[1]);
+}
+
+std::optional<ClockTime> TaskTime() { return TaskTimeOf(commandLine); }
+
+bool IsRemoveTasksMode() { return !commandLine.empty() && commandLine.front() == RemoveTasksArgument; }

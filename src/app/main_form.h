@@ -47,6 +47,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void FormCreate();
     void FormResize() override;
+    void FormShow() override;
     void FormDestroy() override;
     void DownloadButtonClick();
     void InstellingenButtonClick();
@@ -72,6 +73,7 @@ private:
     // there to answer its question.
     bool unattended_ = false;
     bool declinedByItself_ = false;
+    bool shown_ = false;
     InternetPageFetcher fetcher_;
     Win32QuoteFileStore quoteFiles_;
     Win32RunLock runLock_;

@@ -4,6 +4,8 @@
 #include "app/help_text.h"
 #include "app/main_layout.h"
 #include "app/system_clock_win32.h"
+#include "download/run_log_reader_win32.h"
+#include "download/run_log_status.h"
 #include "settings/settings.h"
 #include "support/language.h"
 #include "support/product.h"
@@ -16,6 +18,7 @@
 #include "win/application.h"
 
 #include <cstdint>
+#include <utility>
 
 TMainForm* MainForm = nullptr;
 
@@ -105,6 +108,14 @@ void TMainForm::FormResize()
 
 void TMainForm::FormDestroy() {}
 
+void TMainForm::FormShow()
+{
+    // Shown once, when the settings are loaded: what the last evening run
+    // did, until a download starts.
+    if (std::exchange(shown_, true) || IsAutomaticMode()) return;
+    SetStatusText(LastAutomaticRunStatus(ReadRunLogs(CurrentSettings.DataPath)));
+}
+
 void TMainForm::DownloadButtonClick()
 {
     // A run lets messages through between underlyings; a second press then
@@ -113,7 +124,7 @@ void TMainForm::DownloadButtonClick()
     BusyScope busy(*this);
     declinedByItself_ = false;
     const RunOutcome outcome = run_.Run({CurrentSettings.DataPath, CurrentSettings.Selection,
-                                         CurrentSettings.QuotesHost, ProductName, IsAutomaticMode()});
+                                         CurrentSettings.QuotesHost, ProductName, IsAutomaticMode(), TaskTime()});
     // Nobody answered: the program does not stay open for anyone.
     if (outcome == RunOutcome::Declined && declinedByItself_) CloseMainWindow(static_cast<int>(outcome));
 }

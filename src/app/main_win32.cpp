@@ -2,6 +2,7 @@
 // fixed order; the message loop; then the windows are destroyed in reverse.
 #include "app/command_line.h"
 #include "app/main_form.h"
+#include "app/remove_tasks_win32.h"
 #include "app/unattended_errors_win32.h"
 #include "settings/settings.h"
 #include "support/product.h"
@@ -38,6 +39,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     SupportStartup();
     SetCommandLineArguments(ArgumentsAfterProgramName());
+    if (IsRemoveTasksMode()) return RemoveOwnEveningTasks();
     if (IsAutomaticMode()) EndOnTopLevelErrors([] { return CurrentSettings.DataPath; });
 
     // Some shell handlers behind ShellExecuteA (mail, browser) expect COM.

@@ -1,10 +1,12 @@
 #include "download/download_run.h"
 
 #include "download/better_attempt.h"
+#include "download/late_start.h"
 #include "download/option_page.h"
 #include "download/page_layout.h"
 #include "download/quote_line.h"
 #include "download/quote_page.h"
+#include "download/run_log_status.h"
 #include "download/trading_date.h"
 #include "support/text.h"
 
@@ -153,8 +155,13 @@ RunOutcome DownloadRun::Run(const RunSettings& settings)
     record.automatic = settings.automatic;
     record.tradingDate = TradingDate(record.start);
     const std::uint32_t started = clock_.Milliseconds();
+    // An unattended run that never gets to its closing line (ended by the
+    // Task Scheduler's time limit, a PC switched off) still shows the next
+    // morning.
+    if (settings.automatic) log_.Append(FolderPrefix(settings.dataPath), RunLogStartLine(record.start));
 
-    const RunOutcome outcome = Attempt(settings, record);
+    const bool missed = settings.automatic && settings.taskTime && IsMissedEvening(*settings.taskTime, record.start);
+    const RunOutcome outcome = missed ? Missed(*settings.taskTime, record) : Attempt(settings, record);
 
     record.exitCode = static_cast<int>(outcome);
     record.milliseconds = clock_.Milliseconds() - started;
@@ -183,6 +190,20 @@ RunOutcome DownloadRun::Attempt(const RunSettings& settings, RunRecord& record)
     }
     const LockScope lockScope(lock_);
     return Fetch(settings, record);
+}
+
+RunOutcome DownloadRun::Missed(const ClockTime& taskTime, RunRecord& record)
+{
+    // The site shows another day's quotes now; under the evening's date
+    // they would be a lie, under today's they would be early.
+    const LocalDateTime scheduled = ScheduledStartOf(taskTime, record.start);
+    record.tradingDate = TradingDate(scheduled);
+    view_.SetStatusText("De avonddownload is gemist");
+    view_.ClearMemo();
+    view_.AddMemoLine("De download van de avond van " + TradingDateText(scheduled.date) + " om " +
+                      ClockTimeText(taskTime) + " is gemist: de computer stond uit of sliep.");
+    view_.AddMemoLine("De koersen van die dag staan niet meer op de site; er is niets gedownload.");
+    return RunOutcome::MissedEvening;
 }
 
 RunOutcome DownloadRun::Fetch(const RunSettings& settings, RunRecord& record)

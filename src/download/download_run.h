@@ -17,6 +17,7 @@
 #include "download/run_log.h"
 #include "download/run_view.h"
 #include "download/underlying_list.h"
+#include "support/clock_time.h"
 
 #include <optional>
 #include <string>
@@ -28,6 +29,8 @@ struct RunSettings {
     std::string quotesHost;    // host of the quotes web server, with an optional ":port"
     std::string productName;
     bool automatic = false;    // the first command-line argument is exactly "a"
+    // The time of the program's own task, when that started the run.
+    std::optional<ClockTime> taskTime;
 };
 
 // How a run ended. In automatic mode the value is the process's exit code,
@@ -47,6 +50,7 @@ enum class RunOutcome : int {
     ServerGone = 8,      // the quotes server stopped answering; the run stopped asking
     SiteChanged = 9,     // every page the run could read was of a layout this version does not read
     UnexpectedError = 10, // automatic mode: an error reached the top-level handler; logged, the program ended
+    MissedEvening = 11,  // the task started the run after its evening's quotes had gone; nothing was done
 };
 
 struct PageKind;
@@ -73,6 +77,7 @@ private:
     void AppendQuoteLine(const QuoteRecord& quote) override;
 
     RunOutcome Attempt(const RunSettings& settings, RunRecord& record);
+    RunOutcome Missed(const ClockTime& taskTime, RunRecord& record);
     RunOutcome Fetch(const RunSettings& settings, RunRecord& record);
     void Download(const std::string& entry, const std::string& pageBase, PageAsking& asking);
     void AskAgain(UnderlyingPages& pages, const std::string& pageBase, PageAsking& asking);

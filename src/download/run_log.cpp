@@ -101,6 +101,7 @@ std::string ExitCodeText(int exitCode)
     case 8: return "de koersenserver antwoordde niet meer";
     case 9: return "pagina's anders opgebouwd dan deze versie kent";
     case 10: return "onverwachte fout";
+    case 11: return "de avonddownload is gemist";
     default: return "onbekend";
     }
 }

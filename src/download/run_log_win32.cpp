@@ -57,14 +57,6 @@ FileError AppendLine(const std::string& path, std::string_view line)
     return std::nullopt;
 }
 
-// The user's local application data folder, and Kestrom's folder in it.
-std::string FallbackFolder()
-{
-    const std::string folder = LocalAppDataFolder();
-    if (folder.empty()) return {};
-    return folder + "\\" + ProductNameText + "\\";
-}
-
 // Writes text as the whole of the file path, replacing a file of that name.
 FileError WriteWhole(Win32QuoteFileStore& folders, const std::string& path, std::string_view text)
 {
@@ -76,13 +68,20 @@ FileError WriteWhole(Win32QuoteFileStore& folders, const std::string& path, std:
 
 } // namespace
 
+std::string FallbackRunLogFolder()
+{
+    const std::string folder = LocalAppDataFolder();
+    if (folder.empty()) return {};
+    return folder + "\\" + ProductNameText + "\\";
+}
+
 void Win32RunLog::Append(const std::string& dataFolder, const std::string& line)
 {
     Win32QuoteFileStore folders;
     FileError error = folders.CreateFolder(dataFolder);
     if (!error) error = AppendLine(dataFolder + RunLogFileName, line);
     if (!error) return;
-    const std::string fallback = FallbackFolder();
+    const std::string fallback = FallbackRunLogFolder();
     if (fallback.empty() || folders.CreateFolder(fallback)) return;
     // Nothing more to try: the run's memo has said what there is to say.
     AppendLine(fallback + RunLogFileName, FallbackRunLogLine(line, dataFolder, *error));
@@ -96,7 +95,7 @@ FileBesideLog Win32RunLog::WriteBeside(const std::string& dataFolder, const std:
     if (!error) return {dataFolder + fileName, std::nullopt};
     // Where the log goes too when the data folder cannot be written; the
     // data folder's reason is the one worth telling.
-    const std::string fallback = FallbackFolder();
+    const std::string fallback = FallbackRunLogFolder();
     if (fallback.empty() || folders.CreateFolder(fallback) || WriteWhole(folders, fallback + fileName, text))
         return {std::string(), error};
     return {fallback + fileName, std::nullopt};

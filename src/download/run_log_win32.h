@@ -4,6 +4,10 @@
 
 #include "download/run_log.h"
 
+// Kestrom's folder in the user's local application data folder, ending in
+// "\"; empty when the system names none.
+std::string FallbackRunLogFolder();
+
 class Win32RunLog : public RunLog {
 public:
     void Append(const std::string& dataFolder, const std::string& line) override;

@@ -4,6 +4,12 @@
 
 #include <cstdio>
 
+bool IsTradingDay(const CalendarDate& date)
+{
+    const Weekday weekday = WeekdayOf(date);
+    return weekday != Saturday && weekday != Sunday && !IsExchangeHoliday(date.year, date.month, date.day);
+}
+
 CalendarDate TradingDate(const LocalDateTime& now)
 {
     CalendarDate date = now.date;
@@ -11,8 +17,8 @@ CalendarDate TradingDate(const LocalDateTime& now)
     // Before 06:00 on Tuesday to Saturday the previous day's quotes are
     // still the current ones; Monday morning already counts as Monday.
     if (weekday >= Tuesday && now.hour < 6) date = PreviousDay(date);
-    if (WeekdayOf(date) == Sunday) date = PreviousDay(date);
-    if (WeekdayOf(date) == Saturday) date = PreviousDay(date);
+    // A closed day's evening still shows the last trading day's quotes.
+    while (!IsTradingDay(date)) date = PreviousDay(date);
     return date;
 }
 
@@ -25,9 +31,14 @@ bool IsSundayAfterExpiry(const CalendarDate& today)
     return friday.day == ThirdFriday(year, month) && !IsGoodFridayExpiry(year, month);
 }
 
+std::string TradingDateText(const CalendarDate& date)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d-%02d-%04d", date.day, date.month, date.year);
+    return text;
+}
+
 std::string QuoteFileName(const CalendarDate& tradingDate)
 {
-    char name[48];
-    std::snprintf(name, sizeof name, "%02d-%02d-%04d.csv", tradingDate.day, tradingDate.month, tradingDate.year);
-    return name;
+    return TradingDateText(tradingDate) + ".csv";
 }

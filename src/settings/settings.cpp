@@ -18,6 +18,8 @@ constexpr char UpdateValue[] = "Update";
 constexpr char SelectionValue[] = "Selection";
 constexpr char QuotesHostValue[] = "Quotes Host";
 constexpr char UpdateHostValue[] = "Update Host";
+constexpr char TaskTimeValue[] = "Task Time";
+constexpr char TaskWakeValue[] = "Task Wake";
 
 constexpr int DefaultEdge = 100;
 
@@ -51,6 +53,9 @@ StoredPlaces Settings::Load(SettingsStore& store, const std::function<std::strin
 
     QuotesHost = HostOrDefault(store, QuotesHostValue, DefaultQuotesHost);
     UpdateHost = HostOrDefault(store, UpdateHostValue, DefaultUpdateHost);
+    // A time that is no time (edited by hand) leaves the default.
+    TaskTime = ParseClockTime(ReadText(store, DefaultsKey, TaskTimeValue)).value_or(ClockTime{});
+    TaskWake = ReadBoolean(store, DefaultsKey, TaskWakeValue, false);
     return places;
 }
 
@@ -59,6 +64,12 @@ void Settings::SaveDefaults(SettingsStore& store) const
     WriteText(store, DefaultsKey, DataPathValue, DataPath);
     WriteBoolean(store, DefaultsKey, UpdateValue, Update);
     WriteBoolean(store, DefaultsKey, SelectionValue, Selection);
+}
+
+void Settings::SaveTask(SettingsStore& store) const
+{
+    WriteText(store, DefaultsKey, TaskTimeValue, ClockTimeText(TaskTime));
+    WriteBoolean(store, DefaultsKey, TaskWakeValue, TaskWake);
 }
 
 void SaveWindowPlaces(SettingsStore& store, const WindowPlace& main, int mainClientWidth, const WindowPlace& config)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "settings/settings_store.h"
+#include "support/clock_time.h"
 
 #include <functional>
 #include <string>
@@ -33,6 +34,10 @@ struct Settings {
     bool Selection = true;  // true: all options; false: the AEX funds only
     std::string QuotesHost = DefaultQuotesHost; // host[:port]
     std::string UpdateHost = DefaultUpdateHost; // host[:port]
+    // The evening run's time and wake switch, kept here as well as in the
+    // task: not every Task Scheduler gives a task's trigger back.
+    ClockTime TaskTime;     // 22:00 unless stored
+    bool TaskWake = false;
 
     // Reads every setting. The main window's place is never negative (a
     // negative edge becomes 100); the dialog's is taken as stored. When no
@@ -42,6 +47,9 @@ struct Settings {
 
     // Writes "Data Path", "Update" and "Selection" (the dialog's OK).
     void SaveDefaults(SettingsStore& store) const;
+
+    // Writes "Task Time" ("22:00") and "Task Wake".
+    void SaveTask(SettingsStore& store) const;
 };
 
 // Writes the windows' places at program end; the main window's client

@@ -8,6 +8,7 @@
 #include "win/edit.h"
 #include "win/form.h"
 #include "win/group_box.h"
+#include "win/label.h"
 
 #include <functional>
 
@@ -32,6 +33,11 @@ public:
     GroupBox Selectie;
     RadioButton RadioAEX;
     RadioButton RadioAlles;
+    GroupBox AutoBox;
+    CheckBox AutoCheck;
+    Edit AutoTimeEdit;
+    CheckBox WakeCheck;
+    Label ProgramLabel;
 
 private:
     void FormCreate();
@@ -41,10 +47,14 @@ private:
     void BrowseButtonClick();
     void UpdateButtonClick();
     void ShowSettings();
+    void FormShow() override;
+    void ShowTask();
+    bool AcceptTask();
 
     Form* mainWindow_ = nullptr;
     UpdateNowAction updateNow_;
     Font buttonFont_;
+    bool schedulerAvailable_ = false;
 };
 
 extern TConfigForm* ConfigForm;

@@ -54,14 +54,15 @@ def beside_name(day_file):
     return day_file.replace(".csv", ".nieuw.csv")
 
 
-def run_log_lines(folder):
-    """The lines of the run log in folder; [] when there is none."""
+def run_log_lines(folder, starts=False):
+    """The lines of the run log in folder, without the lines automatic runs
+    write when they start unless starts; [] when there is none."""
     log = folder / RUN_LOG
     if not log.exists():
         return []
     text = log.read_bytes().decode("latin-1")
     assert text.endswith("\r\n"), text
-    return text[:-2].split("\r\n")
+    return [line for line in text[:-2].split("\r\n") if starts or not line.endswith("; automatisch; gestart")]
 
 
 def run_log_line_pattern(file_part, funds, exit_code, text):
@@ -74,16 +75,20 @@ def run_log_line_pattern(file_part, funds, exit_code, text):
 def trading_date(now):
     """The day whose quotes a run at local time now downloads: a new trading
     day begins at 06:00 on Tuesday to Friday; Monday begins at midnight; the
-    weekend belongs to the Friday before."""
-    weekday = now.weekday()  # Monday 0
+    weekend and the exchange's closing days belong to the trading day
+    before."""
     day = now.date()
-    if weekday in (1, 2, 3, 4) and now.hour < 6:
-        return day - datetime.timedelta(days=1)
-    if weekday == 5:
-        return day - datetime.timedelta(days=1)
-    if weekday == 6:
-        return day - datetime.timedelta(days=2)
+    if day.weekday() in (1, 2, 3, 4, 5) and now.hour < 6:
+        day -= datetime.timedelta(days=1)
+    while day.weekday() >= 5 or is_exchange_holiday(day):
+        day -= datetime.timedelta(days=1)
     return day
+
+
+def is_exchange_holiday(day):
+    good = good_friday(day.year)
+    return ((day.month, day.day) in ((1, 1), (5, 1), (12, 25), (12, 26))
+            or day in (good, good + datetime.timedelta(days=3)))
 
 
 def quote_file_names():
@@ -401,7 +406,8 @@ class AutomaticRunTest(DownloadTestCase):
         self.assertEqual({agent for _, agent in server.requests()}, {USER_AGENT})
         # No work file is left; the run log says what happened.
         self.assertEqual(sorted(p.name for p in run.data.iterdir()), [quote_file.name, RUN_LOG])
-        [line] = run_log_lines(run.data)
+        started, line = run_log_lines(run.data, starts=True)
+        self.assertEqual(started, line[:19] + "; automatisch; gestart")
         self.assertRegex(line, run_log_line_pattern(
             re.escape("%s, %d regels" % (quote_file.name, len(expected_file().splitlines()))),
             "%d fondsen met alle koersen, 0 zonder" % len(MARKET.underlyings), COMPLETE, "compleet"))
@@ -581,7 +587,9 @@ class InteractiveRunTest(DownloadTestCase):
         process, window, memo, status = self.open_main()
         self.driver.click(window, "Instellingen")
         settings = self.driver.wait("Kestrom - Instellingen", pid=process.pid)
-        self.driver.set_text(self.driver.child(settings, cls="Edit"), windows_path(data))
+        # The data folder's field comes before the evening run's time.
+        path = [c for c in self.driver.children(settings) if c.cls.lower() == "edit"][0]
+        self.driver.set_text(path, windows_path(data))
         self.driver.click(settings, "OK")
         self.driver.wait_gone(settings, pid=process.pid)
         # Stored as typed; the run still writes into the folder.

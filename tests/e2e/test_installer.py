@@ -19,6 +19,7 @@ from pathlib import Path
 
 import kestrom_e2e
 import test_update as update
+from test_settings import TASK_PREFIX, delete_evening_tasks, task_files, task_value
 from kestrom_e2e import DEFAULTS_KEY, KestromProcess, SETTINGS_KEY, closed_port, wine, windows_path
 
 CAPTION = "versie 1.00c, Kestrom"
@@ -158,6 +159,21 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         self.assertTrue(self.wait_until(lambda: not (self.folder / UNINSTALLER).exists()
                                         and not self.registry.exists(UNINSTALL_KEY)), "uninstalled")
 
+    def add_task(self, name, source):
+        """An evening task of another user of the PC (a profile of its own),
+        as the Task Scheduler keeps it, that names source as the program it
+        starts."""
+        profile = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + name
+        self.registry.set(profile, "ProfileImagePath", "C:\\users\\" + name)
+        self.addCleanup(self.registry.delete_key, profile)
+        xml = self.artifacts / (name + ".xml")
+        xml.write_text('<?xml version="1.0"?><Task xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">'
+                       "<RegistrationInfo><Source>%s</Source></RegistrationInfo><Actions><Exec>"
+                       "<Command>\"%s\"</Command><Arguments>a taak=22:00</Arguments></Exec></Actions></Task>"
+                       % (source, source), encoding="utf-8")
+        wine("schtasks", "/create", "/xml", windows_path(xml), "/tn", TASK_PREFIX + name)
+        self.addCleanup(wine, "schtasks", "/delete", "/f", "/tn", TASK_PREFIX + name, check=False)
+
     def wait_until(self, condition, timeout=60):
         deadline = time.monotonic() + timeout
         while not condition() and time.monotonic() < deadline:
@@ -229,6 +245,13 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         })
         self.assertIn(entry["EstimatedSize"], (installed_kb, installed_kb + 1))
 
+        # Two users' evening tasks: one starts the installed program, one a
+        # copy elsewhere.
+        ours, elsewhere = "S-1-5-21-7-7-7-1001", "S-1-5-21-7-7-7-1002"
+        delete_evening_tasks()
+        self.add_task(ours, PROGRAM_FOLDER + "\\Kestrom.exe")
+        self.add_task(elsewhere, "C:\\Elders\\Kestrom.exe")
+
         # An installation as versions up to 1.00c left it: their uninstaller,
         # which the entry names, under the generic name.
         legacy = PROGRAM_FOLDER + "\\" + OLD_UNINSTALLER
@@ -265,8 +288,14 @@ class InstallerTest(kestrom_e2e.KestromTestCase):
         quote_file.write_bytes(QUOTE_BYTES)
         settings = self.registry.tree(SETTINGS_KEY)
 
+        # The updates kept both tasks; the uninstaller removes the one that
+        # starts the program it removes, and only that one.
+        self.assertEqual(sorted(task_files()), [TASK_PREFIX + ours, TASK_PREFIX + elsewhere])
         # The programs moved aside go too, now that they have ended.
         self.uninstall()
+        tasks = task_files()
+        self.assertEqual(list(tasks), [TASK_PREFIX + elsewhere])
+        self.assertEqual(task_value(tasks[TASK_PREFIX + elsewhere], "Source"), "C:\\Elders\\Kestrom.exe")
         self.assertEqual(sorted(p.name for p in self.folder.iterdir()), ["Koersen"])
         self.assertEqual(quote_file.read_bytes(), QUOTE_BYTES)
         self.assertEqual(self.shortcuts(), [])

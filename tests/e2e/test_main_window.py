@@ -48,6 +48,14 @@ def png_size(path):
 
 
 class MainWindowTest(kestrom_e2e.KestromTestCase):
+    def setUp(self):
+        super().setUp()
+        # The status line at start tells what the last automatic run did:
+        # these tests start where no run has been yet.
+        users = kestrom_e2e.wine_prefix() / "drive_c" / "users"
+        for log in [*users.glob("*/AppData/Local/Kestrom/Kestrom.log"), *users.glob("*/UserData/Kestrom/Kestrom.log")]:
+            log.unlink()
+
     def start_main(self, *args):
         process = self.start_kestrom(*args)
         window = process.wait_window(CAPTION)

@@ -4,6 +4,7 @@ at the next start; the settings dialog and its folder browser as the user
 works them."""
 
 import os
+import re
 import shutil
 import time
 from pathlib import Path
@@ -18,6 +19,36 @@ ASK_CAPTION = "Kestrom"
 MAIN_KEY = SETTINGS_KEY + "\\Main"
 CONFIG_KEY = SETTINGS_KEY + "\\Config"
 UPDATE_BOX = "Automatische Updates Aan"
+AUTO_BOX = "Elke handelsdag automatisch downloaden om"
+WAKE_BOX = "De computer hiervoor uit de slaapstand halen"
+TASK_PREFIX = "Kestrom avonddownload "
+
+
+def task_files():
+    """The evening tasks the prefix's Task Scheduler keeps, by name: one
+    file each in its tasks folder (Wine writes them as UTF-8)."""
+    folder = kestrom_e2e.wine_prefix() / "drive_c" / "windows" / "system32" / "tasks"
+    return {f.name: f.read_bytes().decode("utf-8-sig", "replace") for f in folder.glob(TASK_PREFIX + "*")}
+
+
+def settings_edits(driver, settings):
+    """The settings dialog's edit fields in their order: the data folder,
+    then the evening run's time."""
+    edits = [c for c in driver.children(settings) if c.cls.lower() == "edit"]
+    assert len(edits) == 2, edits
+    return edits
+
+
+def delete_evening_tasks():
+    """Deletes what earlier runs of the scenarios left in the prefix."""
+    for name in task_files():
+        wine("schtasks", "/delete", "/f", "/tn", name, check=False)
+
+
+def task_value(xml, element):
+    """An element's text in a stored task (None when it is not there)."""
+    match = re.search(r"<%s>([^<]*)</%s>" % (element, element), xml)
+    return match.group(1) if match else None
 
 
 def user_profile():
@@ -42,11 +73,9 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
     def dialog_state(self, settings):
         """(PathEdit's text, {caption: checked} of the check box and radio buttons)."""
         controls = self.driver.children(settings)
-        path = [c for c in controls if c.cls.lower() == "edit"]
-        self.assertEqual(len(path), 1)
         checks = {c.text: c.checked for c in controls
                   if c.text in (UPDATE_BOX, "Alleen AEX-opties", "Alle opties")}
-        return self.driver.text(path[0]), checks
+        return self.driver.text(settings_edits(self.driver, settings)[0]), checks
 
     def press(self, dialog, caption):
         """Clicks a button that closes the dialog and waits until it has."""
@@ -63,7 +92,7 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
 
         # Changed, then cancelled: the dialog shows the settings again and
         # nothing is written.
-        path = self.driver.child(settings, cls="Edit")
+        path = settings_edits(self.driver, settings)[0]
         self.driver.set_text(path, "C:\\Elders")
         self.driver.click(self.driver.child(settings, text=UPDATE_BOX))
         self.driver.click(self.driver.child(settings, text="Alleen AEX-opties"))
@@ -76,7 +105,7 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
         self.assertEqual(self.dialog_state(settings), on_first_run)
 
         # OK stores the folder exactly as typed, without a final backslash.
-        self.driver.set_text(self.driver.child(settings, cls="Edit"), "C:\\Koersen")
+        self.driver.set_text(settings_edits(self.driver, settings)[0], "C:\\Koersen")
         self.driver.click(self.driver.child(settings, text="Alleen AEX-opties"))
         self.press(settings, "OK")
         defaults = self.registry.values(kestrom_e2e.DEFAULTS_KEY)
@@ -85,6 +114,97 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
         settings = self.open_settings(process, main)
         self.assertEqual(self.dialog_state(settings),
                          ("C:\\Koersen", {UPDATE_BOX: True, "Alleen AEX-opties": True, "Alle opties": False}))
+        self.press(settings, "Annuleren")
+        self.close(process, main)
+
+    def task_state(self, settings):
+        """(ticked, time, wake) as the evening run's group shows them."""
+        controls = self.driver.children(settings)
+        checks = {c.text: c.checked for c in controls if c.text in (AUTO_BOX, WAKE_BOX)}
+        time_edit = settings_edits(self.driver, settings)[1]
+        return checks[AUTO_BOX], self.driver.text(time_edit), checks[WAKE_BOX]
+
+    def set_task(self, settings, ticked=None, time_text=None, wake=None):
+        controls = self.driver.children(settings)
+        if time_text is not None:
+            self.driver.set_text(settings_edits(self.driver, settings)[1], time_text)
+        for caption, wanted in ((AUTO_BOX, ticked), (WAKE_BOX, wake)):
+            box = next(c for c in controls if c.text == caption)
+            if wanted is not None and box.checked != wanted:
+                self.driver.click(box)
+
+    def test_the_evening_run_is_registered_changed_and_removed_from_the_dialog(self):
+        delete_evening_tasks()
+        self.assertEqual(task_files(), {})
+        process, main = self.start_main()
+        settings = self.open_settings(process, main)
+        self.assertEqual(self.task_state(settings), (False, "22:00", False))
+        statics = [c.text for c in self.driver.children(settings) if c.cls.lower() == "static"]
+        exe = kestrom_e2e.windows_path(kestrom_e2e.Config.exe)
+        self.assertIn("De taak start " + exe, statics)
+
+        # Ticked with a time and the wake switch: one task, as this user,
+        # with the settings asked for; the time is kept in the settings too.
+        self.set_task(settings, ticked=True, time_text="21:30", wake=True)
+        self.screenshot("settings_evening_run", settings)
+        self.press(settings, "OK")
+        tasks = task_files()
+        self.assertEqual(len(tasks), 1, tasks)
+        (name, xml), = tasks.items()
+        self.assertRegex(name, r"^Kestrom avonddownload S-1-5-21(-\d+)+$")
+        self.assertEqual(task_value(xml, "Source"), exe)
+        expected_settings = {"WakeToRun": "true", "StartWhenAvailable": "true", "DisallowStartIfOnBatteries": "false",
+                             "StopIfGoingOnBatteries": "false", "MultipleInstancesPolicy": "IgnoreNew",
+                             "ExecutionTimeLimit": "PT2H"}
+        self.assertEqual({k: task_value(xml, k) for k in expected_settings}, expected_settings)
+        self.assertEqual(self.registry.values(kestrom_e2e.DEFAULTS_KEY)["Task Time"], "21:30")
+        settings = self.open_settings(process, main)
+        self.assertEqual(self.task_state(settings), (True, "21:30", True))
+
+        # Another time without waking: still one task, changed.
+        self.set_task(settings, time_text="6:45", wake=False)
+        self.press(settings, "OK")
+        tasks = task_files()
+        self.assertEqual(list(tasks), [name])
+        self.assertEqual(task_value(tasks[name], "WakeToRun"), "false")
+        self.assertEqual(task_value(tasks[name], "Source"), exe)
+        self.assertEqual(self.registry.values(kestrom_e2e.DEFAULTS_KEY)["Task Time"], "06:45")
+
+        # A time that is no time: a message, the dialog stays open and
+        # nothing is stored; Annuleren changes nothing either.
+        settings = self.open_settings(process, main)
+        self.assertEqual(self.task_state(settings), (True, "06:45", False))
+        self.set_task(settings, time_text="25:00", wake=True)
+        self.driver.click(settings, "OK")
+        deadline = time.monotonic() + kestrom_e2e.HANG_BOUND
+        while not any("Dat is geen tijd: 25:00" in self.driver.text(c)
+                      for w in self.driver.windows(pid=process.pid, all=True) if w.visible
+                      for c in self.driver.children(w) if c.cls.lower() == "edit"):
+            self.assertLess(time.monotonic(), deadline, "no message about the time")
+            time.sleep(0.2)
+        self.assertTrue(any(w.hwnd == settings.hwnd and w.visible
+                            for w in self.driver.windows(pid=process.pid, all=True)))
+        self.set_task(settings, ticked=False)
+        self.press(settings, "Annuleren")
+        self.assertEqual(task_files(), tasks)
+        self.assertEqual(self.registry.values(kestrom_e2e.DEFAULTS_KEY)["Task Time"], "06:45")
+
+        # A task deleted behind the dialog's back shows unticked.
+        wine("schtasks", "/delete", "/f", "/tn", name)
+        self.assertEqual(task_files(), {})
+        settings = self.open_settings(process, main)
+        self.assertEqual(self.task_state(settings)[0], False)
+        self.set_task(settings, ticked=True)
+        self.press(settings, "OK")
+        self.assertEqual(list(task_files()), [name])
+
+        # Unticked: no task.
+        settings = self.open_settings(process, main)
+        self.set_task(settings, ticked=False)
+        self.press(settings, "OK")
+        self.assertEqual(task_files(), {})
+        settings = self.open_settings(process, main)
+        self.assertEqual(self.task_state(settings)[0], False)
         self.press(settings, "Annuleren")
         self.close(process, main)
 
@@ -134,7 +254,7 @@ class SettingsTest(kestrom_e2e.KestromTestCase):
         new_folder("Koersen")
         self.assertTrue((drive_c / "Koersen").is_dir())
         self.press(browser, "OK")
-        self.assertEqual(self.driver.text(self.driver.child(settings, cls="Edit")), "C:\\Koersen\\")
+        self.assertEqual(self.driver.text(settings_edits(self.driver, settings)[0]), "C:\\Koersen\\")
         # Nothing is stored before OK.
         self.assertEqual(self.registry.values(kestrom_e2e.DEFAULTS_KEY)["Data Path"],
                          user_profile() + "\\UserData\\Kestrom\\")

@@ -8,10 +8,12 @@ import re
 import time
 
 import kestrom_e2e
-from test_download import (CAPTION, COMPLETE, EARLIER_FILE, SUNDAY_QUESTION, DownloadTestCase,
-                           asks_sunday_question, expected_file)
+from test_download import (CAPTION, COMPLETE, EARLIER_FILE, MARKET, MISSING_DATA, SUNDAY_QUESTION,
+                           DownloadTestCase, asks_sunday_question, expected_file, run_log_lines)
 
 QUESTION_MESSAGE = 'Als u op "Ja" klikt dan worden de expitatiekoersen van vrijdag gewist'
+MISSED_EVENING = 11
+WEEKDAYS = ["ma", "di", "wo", "do", "vr", "za", "zo"]
 # Friday 18 December 2026 is the month's third Friday.
 EXPIRY_SUNDAY = datetime.datetime(2026, 12, 20, 10, 0)
 
@@ -22,12 +24,16 @@ class TradingDayTest(DownloadTestCase):
             # name, where the clock starts, the quote file the run writes
             ("expiry Sunday", EXPIRY_SUNDAY, "18-12-2026.csv"),
             ("Sunday after another Friday", datetime.datetime(2026, 12, 13, 10, 0), "11-12-2026.csv"),
-            ("Sunday after a Good Friday expiry", datetime.datetime(2008, 3, 23, 10, 0), "21-03-2008.csv"),
+            # Good Friday is closed: its weekend belongs to the Thursday.
+            ("Sunday after a Good Friday expiry", datetime.datetime(2008, 3, 23, 10, 0), "20-03-2008.csv"),
             ("Tuesday before six", datetime.datetime(2026, 12, 8, 5, 30), "07-12-2026.csv"),
             ("Monday before six", datetime.datetime(2026, 12, 7, 0, 30), "07-12-2026.csv"),
+            # The exchange is closed on Christmas Day: the evening's quotes
+            # are still Thursday's.
+            ("Christmas evening", datetime.datetime(2026, 12, 25, 22, 0), "24-12-2026.csv"),
         ]
         self.assertEqual([asks_sunday_question(clock.date()) for _, clock, _ in cases],
-                         [True, False, False, False, False])
+                         [True, False, False, False, False, False])
         runs = []
         for name, clock, file_name in cases:
             data = self.data_folder(name.replace(" ", "_"))
@@ -82,6 +88,40 @@ class TradingDayTest(DownloadTestCase):
 
         self.driver.click(main, "Sluit af")
         self.assertEqual(process.exit_code(), 0)
+
+    def test_a_late_start_of_the_own_task_and_the_status_line_the_next_morning(self):
+        """Runs as the program's own task starts them, each followed by a
+        start without "a" that tells on its status line what it did."""
+        cases = [
+            # name, clock, faults, exit code, quote files written, status after the time
+            ("missed evening", datetime.datetime(2026, 12, 9, 8, 0), [], MISSED_EVENING, [], " is gemist"),
+            ("Christmas evening", datetime.datetime(2026, 12, 25, 22, 0), [], COMPLETE, ["24-12-2026.csv"],
+             ", alle koersen van 3 fondsen"),
+            ("a page cut off", datetime.datetime(2026, 12, 9, 22, 0), ["cut@call:" + MARKET.underlyings[1].code],
+             MISSING_DATA, ["09-12-2026.csv"], ", niet alle koersen: zie Kestrom.log"),
+        ]
+        for name, clock, faults, exit_code, files, outcome in cases:
+            with self.subTest(name):
+                server = self.server(name.replace(" ", "_"), faults)
+                data = self.data_folder(name.replace(" ", "_"))
+                self.configure(server.host, data, selection="0")
+                process = self.start_kestrom("a", "taak=22:00", clock=clock)
+                self.assertEqual(process.exit_code(timeout=kestrom_e2e.HANG_BOUND), exit_code)
+                self.assertEqual(self.quote_files(data), files)
+                if exit_code == MISSED_EVENING:
+                    self.assertEqual(server.requests(), [])
+                started, line = run_log_lines(data, starts=True)
+                self.assertTrue(started.endswith("; automatisch; gestart"), started)
+                self.assertIn("; exitcode %d " % exit_code, line)
+
+                when = datetime.datetime.strptime(line[:16], "%d-%m-%Y %H:%M")
+                expected = "Laatste automatische download: %s %s%s" % (
+                    WEEKDAYS[when.weekday()], when.strftime("%d-%m-%Y %H:%M"), outcome)
+                morning = self.start_kestrom(clock=clock + datetime.timedelta(hours=10))
+                main = morning.wait_window(CAPTION)
+                self.wait_status(self.driver.child(main, cls="Static"), [expected], timeout=kestrom_e2e.HANG_BOUND)
+                self.driver.click(main, "Sluit af")
+                self.assertEqual(morning.exit_code(), 0)
 
 
 if __name__ == "__main__":

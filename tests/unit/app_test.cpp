@@ -17,24 +17,55 @@ namespace {
 
 TEST(CommandLine, OnlyAnExactFirstArgumentSelectsAutomaticMode)
 {
-    const std::pair<std::vector<std::string>, bool> cases[] = {
-        {{}, false},
-        {{"a"}, true},
-        {{"a", "x", "y"}, true},
-        {{"A"}, false},
-        {{"ab"}, false},
-        {{"auto"}, false},
-        {{" a"}, false},
-        {{""}, false},
-        {{"x", "a"}, false},
+    struct Case {
+        std::vector<std::string> arguments;
+        bool automatic;
+        std::optional<ClockTime> taskTime;
     };
-    for (const auto& [arguments, automatic] : cases) {
+    const Case cases[] = {
+        {{}, false, {}},
+        {{"a"}, true, {}},
+        {{"a", "x", "y"}, true, {}},
+        {{"A"}, false, {}},
+        {{"ab"}, false, {}},
+        {{"auto"}, false, {}},
+        {{" a"}, false, {}},
+        {{""}, false, {}},
+        {{"x", "a"}, false, {}},
+        // The program's own task names its time after the "a".
+        {{"a", "taak=22:00"}, true, ClockTime{22, 0}},
+        {{"a", "taak=00:00", "x"}, true, ClockTime{0, 0}},
+        {{"a", "taak=09:05"}, true, ClockTime{9, 5}},
+        {{"A", "taak=22:00"}, false, {}},
+        {{"taak=22:00"}, false, {}},
+        {{"a", "x", "taak=22:00"}, true, {}},
+        {{"a", "taak=24:00"}, true, {}},
+        {{"a", "taak=9:05"}, true, {}},
+        {{"a", "taak=22:00 "}, true, {}},
+        {{"a", "Taak=22:00"}, true, {}},
+        {{"a", "taak="}, true, {}},
+    };
+    for (const auto& [arguments, automatic, taskTime] : cases) {
         std::string trace;
         for (const auto& argument : arguments) trace += "[" + argument + "]";
         SCOPED_TRACE(trace);
         EXPECT_EQ(IsAutomaticArgument(arguments), automatic);
+        EXPECT_EQ(TaskTimeOf(arguments), taskTime);
         SetCommandLineArguments(arguments);
         EXPECT_EQ(IsAutomaticMode(), automatic);
+        EXPECT_EQ(TaskTime(), taskTime);
+        EXPECT_FALSE(IsRemoveTasksMode());
+    }
+    // The uninstaller's call, exactly as the first argument.
+    const std::pair<std::vector<std::string>, bool> removals[] = {
+        {{"taken-verwijderen"}, true}, {{"taken-verwijderen", "a"}, true}, {{"a", "taken-verwijderen"}, false},
+        {{"Taken-verwijderen"}, false}, {{"taken-verwijderen "}, false},
+    };
+    for (const auto& [arguments, remove] : removals) {
+        SCOPED_TRACE(arguments.front());
+        SetCommandLineArguments(arguments);
+        EXPECT_EQ(IsRemoveTasksMode(), remove);
+        EXPECT_EQ(IsAutomaticMode(), arguments.front() == "a");
     }
     SetCommandLineArguments({});
 }

@@ -59,4 +59,48 @@ TEST(GoodFridayExpiry, OutsideTheScannedRange)
     EXPECT_FALSE(IsGoodFridayExpiry(2008, 4));
 }
 
+TEST(EasterSunday, KnownYears)
+{
+    // From published church calendars, the extremes of the range included.
+    const std::pair<int, MonthDay> cases[] = {
+        {1818, {3, 22}}, {1943, {4, 25}}, {2008, {3, 23}}, {2011, {4, 24}}, {2019, {4, 21}}, {2024, {3, 31}},
+        {2025, {4, 20}}, {2026, {4, 5}},  {2027, {3, 28}}, {2028, {4, 16}}, {2029, {4, 1}},  {2030, {4, 21}},
+        {2038, {4, 25}}, {2285, {3, 22}},
+    };
+    for (const auto& [year, expected] : cases) {
+        SCOPED_TRACE(year);
+        const MonthDay easter = EasterSunday(year);
+        EXPECT_EQ(easter.month, expected.month);
+        EXPECT_EQ(easter.day, expected.day);
+        EXPECT_EQ(DayOfWeek(year, easter.month, easter.day), 1);
+    }
+}
+
+TEST(IsExchangeHoliday, TheSixClosingDaysAndNoOthers)
+{
+    struct Year {
+        int year;
+        MonthDay goodFriday, easterMonday;
+    };
+    const Year years[] = {
+        {2026, {4, 3}, {4, 6}},   {2027, {3, 26}, {3, 29}}, {2028, {4, 14}, {4, 17}},
+        {2029, {3, 30}, {4, 2}},  {2030, {4, 19}, {4, 22}}, {2008, {3, 21}, {3, 24}},
+    };
+    for (const auto& y : years) {
+        int closed = 0;
+        for (int month = 1; month <= 12; ++month) {
+            for (int day = 1; day <= 31; ++day) {
+                const bool expected = (month == 1 && day == 1) || (month == 5 && day == 1) ||
+                                      (month == 12 && (day == 25 || day == 26)) ||
+                                      (month == y.goodFriday.month && day == y.goodFriday.day) ||
+                                      (month == y.easterMonday.month && day == y.easterMonday.day);
+                SCOPED_TRACE(std::to_string(y.year) + "-" + std::to_string(month) + "-" + std::to_string(day));
+                EXPECT_EQ(IsExchangeHoliday(y.year, month, day), expected);
+                closed += IsExchangeHoliday(y.year, month, day) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(closed, 6) << y.year;
+    }
+}
+
 } // namespace

@@ -13,7 +13,7 @@ TEST(ConfigFormSize, FollowsTheControls)
         ConfigSize expected;
     };
     const Case cases[] = {
-        {"design density", 18, 661, 203, 315, 28, 108, {697, 361, 386}},
+        {"design density", 18, 661, 203, 414, 28, 108, {697, 460, 386}},
         // 144 pixels per inch: each design value times 1.2, rounded.
         {"144 pixels per inch", 22, 793, 244, 378, 34, 130, {837, 434, 463}},
         {"96 pixels per inch", 14, 529, 162, 252, 22, 86, {557, 288, 309}},

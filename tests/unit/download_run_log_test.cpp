@@ -1,4 +1,5 @@
 #include "download/run_log.h"
+#include "download/run_log_status.h"
 
 #include <gtest/gtest.h>
 
@@ -110,4 +111,59 @@ TEST(RunLog, TheFallbackLineNamesTheDataFolderAndWhy)
                                  "Het systeem kan het pad niet vinden.\r\n"),
               "13-03-2009 22:00:07; automatisch; exitcode 3 x; 2 s; gegevensmap Q:\\Koersen\\ niet beschrijfbaar: "
               "Het systeem kan het pad niet vinden.  \r\n");
+}
+
+TEST(RunLog, TheStatusLineTellsWhatTheLastAutomaticRunDid)
+{
+    const std::string started = RunLogStartLine({{2026, 12, 8}, 22, 0, 7});
+    ASSERT_EQ(started, "08-12-2026 22:00:07; automatisch; gestart\r\n");
+    RunRecord complete = Downloaded(DayFilePlace::DayName, "08-12-2026.csv");
+    complete.start = {{2026, 12, 8}, 22, 0, 7};
+    const std::string completeLine = RunLogLine(complete);
+    auto ended = [&](int exitCode) {
+        RunRecord record = complete;
+        record.exitCode = exitCode;
+        record.withoutData = {"Philips; exitcode 0 compleet"};
+        return started + RunLogLine(record);
+    };
+    const std::string button = "09-12-2026 10:00:00; knop; handelsdag 09-12-2026; exitcode 2 geen lijst met fondsen; 1 s\r\n";
+    const std::string when = "Laatste automatische download: di 08-12-2026 22:00";
+    struct Case {
+        const char* name;
+        std::vector<std::string> logs;
+        std::string status;
+    };
+    const Case cases[] = {
+        {"no log", {}, ""},
+        {"empty logs", {"", ""}, ""},
+        {"only button runs", {button}, ""},
+        {"complete", {started + completeLine + button}, when + ", alle koersen van 28 fondsen"},
+        {"complete, before start lines were written", {completeLine}, when + ", alle koersen van 28 fondsen"},
+        {"missing data", {ended(1)}, when + ", niet alle koersen: zie Kestrom.log"},
+        {"no list", {ended(2)}, when + ", geen lijst met fondsen: zie Kestrom.log"},
+        {"file failure", {ended(3)}, when + ", het koersbestand kon niet worden geschreven: zie Kestrom.log"},
+        {"declined", {ended(4)}, when + " is niet gestart (Nee op de vraag van zondag)"},
+        {"beside", {ended(6)}, when + ", de koersen staan niet onder de naam van de dag: zie Kestrom.log"},
+        {"folder busy", {ended(7)}, when + " is niet gestart: er liep al een download in de map"},
+        {"server gone", {ended(8)}, when + ", de koersenserver antwoordde niet meer: zie Kestrom.log"},
+        {"missed", {ended(11)}, when + " is gemist"},
+        {"unknown code", {ended(42)}, when + ", exitcode 42: zie Kestrom.log"},
+        {"never ended",
+         {started + completeLine + RunLogStartLine({{2026, 12, 9}, 22, 0, 0})},
+         "Laatste automatische download: wo 09-12-2026 22:00 is niet afgemaakt (afgebroken, of de computer ging uit)"},
+        {"an earlier run ended after a later one started",
+         {started + RunLogStartLine({{2026, 12, 7}, 22, 0, 0}) + ended(1).substr(started.size())},
+         when + ", niet alle koersen: zie Kestrom.log"},
+        {"the newer run is in the fallback log",
+         {"07-12-2026 22:00:00; automatisch; handelsdag 07-12-2026; exitcode 0 compleet; 9 s\r\n",
+          FallbackRunLogLine(ended(3).substr(started.size()), "Q:\\", "Toegang geweigerd")},
+         when + ", het koersbestand kon niet worden geschreven: zie Kestrom.log"},
+        {"damaged lines", {"xx-12-2026 22:00:07; automatisch; gestart\r\n08-13-2026 22:00:07; automatisch; gestart\n" +
+                           completeLine.substr(3)}, ""},
+        {"lines ending in LF only", {"08-12-2026 22:00:07; automatisch; gestart\n"}, when + " is niet afgemaakt (afgebroken, of de computer ging uit)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(LastAutomaticRunStatus(c.logs), c.status);
+    }
 }

@@ -96,7 +96,7 @@ protected:
     FakeLock lock{log};
     FakeRunLog runLog;
     DownloadRun run{fetcher, clock, view, store, lock, runLog};
-    RunSettings settings{"C:\\Data\\", true, "127.0.0.1:8123", "Kestrom", false};
+    RunSettings settings{"C:\\Data\\", true, "127.0.0.1:8123", "Kestrom", false, {}};
 };
 
 TEST_F(DownloadRunTest, OneUnderlyingStepByStep)
@@ -174,7 +174,7 @@ TEST_F(DownloadRunTest, SundayQuestionOnlyAfterAnExpiryFriday)
     };
     const Case cases[] = {
         {"Sunday after the third Friday", {2009, 3, 22}, true, "C:\\Data\\20-03-2009.csv"},
-        {"Sunday after Good Friday expiry", {2008, 3, 23}, false, "C:\\Data\\21-03-2008.csv"},
+        {"Sunday after Good Friday expiry", {2008, 3, 23}, false, "C:\\Data\\20-03-2008.csv"},
         {"another Sunday", {2009, 3, 15}, false, FridayFile.c_str()},
         {"Saturday after the third Friday", {2009, 3, 21}, false, "C:\\Data\\20-03-2009.csv"},
     };
@@ -663,8 +663,9 @@ TEST_F(DownloadRunTest, ASiteLaidOutAnewIsToldApartAndItsFirstPageKept)
         ASSERT_EQ(runLog.files.size(), 1u);
         EXPECT_EQ(runLog.files.begin()->first, kept);
         EXPECT_TRUE(runLog.files.begin()->second == c.keptPage);
-        ASSERT_EQ(runLog.lines.size(), 1u);
-        EXPECT_NE(runLog.lines[0].second.find(c.logPart), std::string::npos) << runLog.lines[0].second;
+        // An automatic run's start line, then its end.
+        ASSERT_EQ(runLog.lines.size(), 2u);
+        EXPECT_NE(runLog.lines[1].second.find(c.logPart), std::string::npos) << runLog.lines[1].second;
         // Before the lines of the closing countdown.
         ASSERT_GE(view.memo.size(), 4u);
         const std::vector<std::string> shown(view.memo.begin(), view.memo.end() - 4);
@@ -841,7 +842,12 @@ TEST_F(DownloadRunTest, EveryRunLeavesOneLineInTheRunLog)
     settings.automatic = true;
 
     EXPECT_EQ(run.Run(settings), RunOutcome::MissingData);
-    ASSERT_EQ(runLog.lines.size(), 1u);
+    // An automatic run says first that it started, for a run that never
+    // gets to its closing line.
+    ASSERT_EQ(runLog.lines.size(), 2u);
+    EXPECT_EQ(runLog.lines[0].first, "D:\\Koersen\\");
+    EXPECT_EQ(runLog.lines[0].second, "14-03-2009 02:05:09; automatisch; gestart\r\n");
+    runLog.lines.erase(runLog.lines.begin());
     EXPECT_EQ(runLog.lines[0].first, "D:\\Koersen\\");
     EXPECT_EQ(runLog.lines[0].second,
               "14-03-2009 02:05:09; automatisch; handelsdag 13-03-2009; 13-03-2009.csv, 3 regels; "
@@ -865,6 +871,58 @@ TEST_F(DownloadRunTest, EveryRunLeavesOneLineInTheRunLog)
     EXPECT_EQ(runLog.lines[2].second,
               "14-03-2009 02:05:09; knop; handelsdag 13-03-2009; niets geschreven: Toegang geweigerd.; "
               "1 fondsen met alle koersen, 0 zonder; exitcode 3 koersbestand niet geschreven; 20 s\r\n");
+}
+
+TEST_F(DownloadRunTest, ARunItsTaskStartedAfterTheEveningDownloadsNothing)
+{
+    ServePhilips(1, 1);
+    settings.automatic = true;
+    settings.taskTime = ClockTime{22, 0};
+    // Monday 16 March 2009 at 08:00, for Friday evening's run.
+    clock.now = {{2009, 3, 16}, 8, 0, 3};
+
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissedEvening);
+    EXPECT_EQ(Count("fetch"), 0u);
+    EXPECT_EQ(Count("lock"), 0u);
+    EXPECT_TRUE(store.files.empty());
+    EXPECT_EQ(view.status, "Kestrom wordt afgesloten");
+    EXPECT_EQ(view.memo[0], "De download van de avond van 13-03-2009 om 22:00 is gemist: de computer stond uit of sliep.");
+    EXPECT_EQ(log.back(), "close 11");
+    ASSERT_EQ(runLog.lines.size(), 2u);
+    EXPECT_EQ(runLog.lines[1].second,
+              "16-03-2009 08:00:03; automatisch; handelsdag 13-03-2009; exitcode 11 de avonddownload is gemist; 0 s\r\n");
+
+    // Christmas Day's run, started on Monday: the memo names the evening,
+    // the log the trading day its quotes would have been.
+    runLog.lines.clear();
+    clock.now = {{2026, 12, 28}, 8, 0, 0};
+    EXPECT_EQ(run.Run(settings), RunOutcome::MissedEvening);
+    EXPECT_EQ(view.memo[0], "De download van de avond van 25-12-2026 om 22:00 is gemist: de computer stond uit of sliep.");
+    ASSERT_EQ(runLog.lines.size(), 2u);
+    EXPECT_NE(runLog.lines[1].second.find("; handelsdag 24-12-2026; exitcode 11 "), std::string::npos);
+
+    // Before 06:00 the site still shows Friday's quotes; a plain "a" (a
+    // task of the user's own) and the button download whatever the time.
+    struct Case {
+        const char* name;
+        bool automatic;
+        std::optional<ClockTime> taskTime;
+        LocalDateTime now;
+    };
+    const Case downloads[] = {
+        {"Saturday", true, ClockTime{22, 0}, {{2009, 3, 14}, 10, 0}},
+        {"plain a", true, std::nullopt, {{2009, 3, 16}, 8, 0}},
+        {"button", false, ClockTime{22, 0}, {{2009, 3, 16}, 8, 0}},
+    };
+    for (const auto& c : downloads) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        settings.automatic = c.automatic;
+        settings.taskTime = c.taskTime;
+        clock.now = c.now;
+        EXPECT_EQ(run.Run(settings), RunOutcome::Complete);
+        EXPECT_EQ(Count("fetch"), 3u);
+    }
 }
 
 TEST_F(DownloadRunTest, AMissingDataFolderIsCreatedFirst)

@@ -150,6 +150,34 @@ TEST(SettingsLoad, ServerHostsComeFromTheStoreOrTheBuiltInDefaults)
     EXPECT_EQ(settings.UpdateHost, "localhost:9000");
 }
 
+TEST(SettingsLoad, TheTasksTimeIsReadBackOrTheDefault)
+{
+    const std::pair<std::optional<Value>, ClockTime> cases[] = {
+        {std::nullopt, {22, 0}},
+        {Value(std::string("09:05")), {9, 5}},
+        {Value(std::string("24:00")), {22, 0}},
+        {Value(std::uint32_t{2100}), {22, 0}},
+    };
+    for (const auto& [stored, expected] : cases) {
+        FakeSettingsStore store;
+        if (stored) store.values[{"Defaults", "Task Time"}] = *stored;
+        Settings settings;
+        settings.Load(store, [] { return std::string(UserFolder); });
+        EXPECT_EQ(settings.TaskTime, expected) << ClockTimeText(expected);
+    }
+
+    FakeSettingsStore store;
+    Settings settings;
+    settings.TaskTime = {0, 0};
+    settings.TaskWake = true;
+    settings.SaveTask(store);
+    EXPECT_EQ(store.values.at({"Defaults", "Task Time"}), Value(std::string("00:00")));
+    Settings loaded;
+    loaded.Load(store, [] { return std::string(UserFolder); });
+    EXPECT_EQ(loaded.TaskTime, (ClockTime{0, 0}));
+    EXPECT_TRUE(loaded.TaskWake);
+}
+
 TEST(SettingsSave, DefaultsAreWrittenAsStrings)
 {
     FakeSettingsStore store;

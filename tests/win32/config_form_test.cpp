@@ -80,7 +80,7 @@ TEST(ConfigForm, SizedFromItsControls)
     EXPECT_EQ(form.FilesBox.Left(), Scaled(18));
     EXPECT_EQ(form.FilesBox.Width(), Scaled(661));
     EXPECT_EQ(form.OKButton.Left(), Scaled(203));
-    EXPECT_EQ(form.OKButton.Top(), Scaled(315));
+    EXPECT_EQ(form.OKButton.Top(), Scaled(414));
     const ConfigSize size = ConfigFormSize(form.FilesBox.Left(), form.FilesBox.Width(), form.OKButton.Left(),
                                            form.OKButton.Top(), form.OKButton.Height(), form.CancelButton.Width());
     EXPECT_EQ(form.ClientWidth(), size.ClientWidth);
@@ -90,6 +90,9 @@ TEST(ConfigForm, SizedFromItsControls)
     EXPECT_EQ(form.PathEdit.Left(), Scaled(18 + 27));
     EXPECT_EQ(form.UpdateButton.Top(), Scaled(117 + 29));
     EXPECT_EQ(form.RadioAlles.Top(), Scaled(216 + 51));
+    EXPECT_EQ(form.AutoBox.Top(), Scaled(315));
+    EXPECT_EQ(form.AutoBox.Height(), Scaled(82));
+    EXPECT_EQ(form.AutoCheck.Top(), Scaled(315 + 20));
 }
 
 TEST(ConfigForm, FontsAndTabOrder)
@@ -112,11 +115,14 @@ TEST(ConfigForm, FontsAndTabOrder)
         EXPECT_EQ(font.lfHeight, -Scaled(c.height));
     }
 
-    // The files group, the updates group, OK and Cancel, the selection group.
+    // The files group, the updates group, OK and Cancel, the selection
+    // group, the evening run's group.
     const std::vector<HWND> expected = {form.PathEdit.Handle(),   form.BrowseButton.Handle(),
                                         form.UpdateCheck.Handle(), form.UpdateButton.Handle(),
                                         form.OKButton.Handle(),    form.CancelButton.Handle(),
-                                        form.RadioAEX.Handle(),    form.RadioAlles.Handle()};
+                                        form.RadioAEX.Handle(),    form.RadioAlles.Handle(),
+                                        form.AutoCheck.Handle(),   form.AutoTimeEdit.Handle(),
+                                        form.WakeCheck.Handle()};
     std::vector<HWND> order;
     for (HWND child = GetWindow(form.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (std::find(expected.begin(), expected.end(), child) != expected.end()) order.push_back(child);
