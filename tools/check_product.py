@@ -7,7 +7,7 @@ import sys
 
 SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll",
-    "wininet.dll", "shell32.dll", "ole32.dll", "mpr.dll", "ws2_32.dll", "version.dll", "bcrypt.dll",
+    "wininet.dll", "shell32.dll", "ole32.dll", "oleaut32.dll", "mpr.dll", "ws2_32.dll", "version.dll", "bcrypt.dll",
 }
 
 
