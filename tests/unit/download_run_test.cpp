@@ -27,6 +27,14 @@ EventLog Fetches(const EventLog& log)
                  [](const std::string& e) { return e.rfind("fetch ", 0) == 0; });
     return fetches;
 }
+
+// The fetches of a run that asks for the list page, then for these pages.
+EventLog ListPageThen(const std::vector<std::string>& queries)
+{
+    EventLog fetches = {"fetch " + Base + "?call=AEX.AGN/O"};
+    for (const std::string& query : queries) fetches.push_back("fetch " + Base + query);
+    return fetches;
+}
 const std::string Header =
     "Expiratie; Uitoefenprijs; Philips; C/P; +/- ; Laatste; Tijd; Volume; Bied; Open int.; Hoog; Laag; Omzet; Koers\r\n";
 const std::string PhilipsCall =
@@ -1158,10 +1166,7 @@ TEST_F(DownloadRunTest, PagesThatWentUnansweredAreAskedForOnceMoreAtTheEnd)
         log.clear();
 
         EXPECT_EQ(run.Run(settings), c.outcome);
-        const EventLog requests = Fetches(log);
-        EventLog expected = {"fetch " + Base + "?call=AEX.AGN/O"};
-        for (const std::string& query : c.queries) expected.push_back("fetch " + Base + query);
-        EXPECT_EQ(requests, expected);
+        EXPECT_EQ(Fetches(log), ListPageThen(c.queries));
         EXPECT_EQ(store.files[FridayFile], c.file);
 
         // After the first pass an underlying whose call page went unanswered
@@ -1274,10 +1279,7 @@ TEST_F(DownloadRunTest, APageStillArrivingAtItsTimeKeepsTheBetterOfItsTwoAttempt
         log.clear();
 
         EXPECT_EQ(run.Run(settings), c.outcome);
-        const EventLog requests = Fetches(log);
-        EventLog expected = {"fetch " + Base + "?call=AEX.AGN/O"};
-        for (const std::string& query : c.queries) expected.push_back("fetch " + Base + query);
-        EXPECT_EQ(requests, expected);
+        EXPECT_EQ(Fetches(log), ListPageThen(c.queries));
         EXPECT_EQ(store.files[FridayFile], c.file);
         // Said to be asked again only when it was.
         const std::string again = c.outcome == RunOutcome::Complete ? "Opnieuw opgevraagd: Gegevens van Philips gedownload"
